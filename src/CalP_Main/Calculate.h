@@ -1,0 +1,45 @@
+#pragma once
+
+#include "CalcTypes.h"
+#include "Messages.h"
+#include "ResultFile.h"
+
+#include <cstdint>
+
+namespace korvane {
+
+// The working set of one run (about 0.9 MB: keep it off the stack).
+struct CalcWork {
+    std::int32_t NodeCount = 0;
+    std::int32_t StepCount = 0;
+    double CmPerSec = 0;
+    double Dx = 0;
+    double KappaV = 0;
+    double Fourier = 0;
+    TVector Temp{};
+    TVector NewTemp{};
+    TVector PrevTemp{};
+    double AvgTemp = 0;
+    double PrevAvgTemp = 0;
+    double ZPos = 0;
+    std::int32_t RowNo = 1;
+    TRowHistory ZHistory{};
+    TTempHistory TempHistory{};
+    TRowHistory AvgHistory{};
+    TMatrix CoefMatrix{};
+    TVector Rhs{};
+};
+
+// Marches the profile in Work.Temp through the current zone, recording one
+// history row per pass, at most MaxRows.
+void MarchZone(CalcWork& Work);
+
+// Computes zones 1..CalcInput.ZoneCount and appends each zone's block to the
+// result file. Floating-point faults and write errors propagate.
+void Calculate(MessageSink& messages);
+
+// Trunc((Length + 0.0001) / DeltaZ) exactly as the run computes a zone's
+// steps, as a long double so that huge quotients can be compared safely.
+long double ZoneStepQuotient(double Length, double DeltaZ);
+
+} // namespace korvane

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "CalcTypes.h"
+#include "Messages.h"
+
+#include <array>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace korvane {
+
+using TRowHistory = std::array<double, MaxRows + 1>;    // [1..MaxRows]
+using TTempHistory = std::array<TVector, MaxRows + 1>;  // [1..MaxRows][1..MaxNodes]
+
+// A write or close that failed after the file was opened; what() is the
+// platform's text for the error.
+class FileWriteError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Creates (or empties) CalcInput.SaveFileName and writes the header block.
+// Shows "File can not open!" when the file cannot be created.
+void WriteInputConditions(MessageSink& messages);
+
+// Appends the block of the current zone with rows 1..RowCount. Returns false,
+// after showing "Can not write result to file", when the file cannot be opened.
+bool SaveZoneResult(const TRowHistory& ZHistory, const TTempHistory& TempHistory,
+                    const TRowHistory& AvgHistory, std::int32_t RowCount,
+                    std::int32_t LayerCount, MessageSink& messages);
+
+// The nodes shown in the eleven temperature columns, [1..11].
+std::array<std::int32_t, 12> ColumnNodesFor(std::int32_t LayerCount);
+
+} // namespace korvane

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+namespace korvane {
+
+inline constexpr int MaxNodes = 101;
+
+// Both indexed from 1, as the scheme is written; element 0 is never used.
+// Column MaxNodes + 1 of a TMatrix is the solver's augmented column.
+using TVector = std::array<double, MaxNodes + 1>;
+using TMatrix = std::array<std::array<double, MaxNodes + 2>, MaxNodes + 1>;
+
+// Solves Coef * Solution = Rhs for the first Order equations by Gauss-Jordan
+// elimination with partial pivoting on a row permutation. Coef and Rhs are
+// left unchanged; Solution[1..Order] is written only when the solve succeeds.
+// A zero pivot raises FloatError (division by zero, or invalid for 0 / 0).
+void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std::int32_t Order);
+
+} // namespace korvane

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <array>
+#include <optional>
+#include <string>
+
+namespace korvane {
+
+inline constexpr int DataLineCount = 28;
+using DataLineArray = std::array<std::string, DataLineCount + 1>; // [1..28]
+
+// The edit box (EditN) that each data-file line feeds, [1..28].
+inline constexpr std::array<int, DataLineCount + 1> DataLineBox = {
+    0, 1, 2, 3, 4, 8, 11, 13, 14, 5, 6, 9, 10, 7, 15, 16, 17, 18, 23, 19, 20, 21, 22, 24,
+    25, 26, 27, 28, 29};
+
+// Reads the first 28 lines of a file (raw bytes, without their CR LF or LF);
+// missing lines read as empty. False when the file cannot be opened or read.
+bool ReadDataLines(const std::string& path, DataLineArray& lines);
+
+// The value of every line: after the first "=", leading blanks dropped, cut
+// at the next blank. Nothing when any line has no "=".
+std::optional<DataLineArray> ExtractDataValues(const DataLineArray& lines);
+
+// "<path>" is not a correct data file!
+std::string DataFormatMessage(const std::string& dataFileName);
+
+} // namespace korvane
