@@ -35,8 +35,8 @@ std::int32_t RowsToWrite(const CalcWork& w) {
     return static_cast<std::int32_t>(std::min<std::int64_t>(wanted, w.RowNo - 1));
 }
 
-void MarchAndSave(CalcWork& w, MessageSink& messages) {
-    MarchZone(w);
+void MarchAndSave(CalcWork& w, MessageSink& messages, LinearSolver solve) {
+    MarchZone(w, solve);
     if (!SaveZoneResult(w.ZHistory, w.TempHistory, w.AvgHistory, RowsToWrite(w),
                         CalcInput.LayerCount, messages))
         messages.ShowMessage(msg::CanNotWriteResults);
@@ -48,7 +48,7 @@ long double ZoneStepQuotient(double Length, double DeltaZ) {
     return std::truncl(CheckedDivide(WorkingLength(Length), DeltaZ));
 }
 
-void Calculate(MessageSink& messages) {
+void Calculate(MessageSink& messages, LinearSolver solve) {
     const TCalcInput& in = CalcInput;
     auto work = std::make_unique<CalcWork>();
     CalcWork& w = *work;
@@ -70,7 +70,7 @@ void Calculate(MessageSink& messages) {
     w.RowNo = 1;
     CurZone = in.Zones[1];
     CurZoneNo = 1;
-    MarchAndSave(w, messages);
+    MarchAndSave(w, messages, solve);
 
     for (int k = 2; k <= std::min(in.ZoneCount, MaxZones); ++k) {
         CurLength = WorkingLength(in.Zones[k].Length);
@@ -82,7 +82,7 @@ void Calculate(MessageSink& messages) {
         w.RowNo = 1;
         w.AvgTemp = w.PrevAvgTemp;
         CurZoneNo = k;
-        MarchAndSave(w, messages);
+        MarchAndSave(w, messages, solve);
     }
 }
 

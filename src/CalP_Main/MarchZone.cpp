@@ -53,7 +53,7 @@ void Assemble(CalcWork& w) {
 
 } // namespace
 
-void MarchZone(CalcWork& w) {
+void MarchZone(CalcWork& w, LinearSolver solve) {
     const int N = w.NodeCount;
     const int L = CalcInput.LayerCount;
     do {
@@ -63,7 +63,7 @@ void MarchZone(CalcWork& w) {
         w.AvgHistory[w.RowNo] = w.AvgTemp;
 
         Assemble(w);
-        SolveLinEq(w.CoefMatrix, w.NewTemp, w.Rhs, w.NodeCount);
+        solve(w.CoefMatrix, w.NewTemp, w.Rhs, w.NodeCount);
 
         for (int i = 1; i <= N; ++i)
             w.PrevTemp[i] = w.Temp[i];
