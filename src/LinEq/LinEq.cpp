@@ -99,22 +99,25 @@ void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std:
     int rows[MaxNodes + 1];
     double factors[MaxNodes + 1];
     for (int k = 1; k <= n; ++k) {
-        // Largest magnitude among positions k..n, the earliest on a tie.
+        // One pass over the column: its non-zero entries, and the largest
+        // magnitude among positions k..n, the earliest on a tie.
         int best = k;
         double bestAbs = 0;
+        int found = 0;
         for (int c = 0; c < w.colCount[k]; ++c) {
             const int r = w.colRows[k][c];
-            const int at = w.pos[r];
-            if (at < k)
+            const double v = w.C[k][r];
+            if (v == 0.0)
                 continue;
-            const double a = std::fabs(w.C[k][r]);
-            if (a > bestAbs || (a == bestAbs && a != 0 && at < best)) {
+            rows[found] = r;
+            factors[found++] = v;
+            const int at = w.pos[r];
+            const double a = std::fabs(v);
+            if (at >= k && (a > bestAbs || (a == bestAbs && at < best))) {
                 best = at;
                 bestAbs = a;
             }
         }
-        if (bestAbs == 0)
-            best = k;
         const int p = w.R[best];
         w.R[best] = w.R[k];
         w.pos[w.R[best]] = static_cast<std::uint8_t>(best);
@@ -140,11 +143,10 @@ void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std:
             augmented = static_cast<double>(static_cast<long double>(augmented) / pivot);
 
         int rowCount = 0;
-        for (int c = 0; c < w.colCount[k]; ++c) {
-            const int r = w.colRows[k][c];
-            if (r != p && w.C[k][r] != 0.0) {
-                rows[rowCount] = r;
-                factors[rowCount++] = w.C[k][r];
+        for (int t = 0; t < found; ++t) {
+            if (rows[t] != p) {
+                rows[rowCount] = rows[t];
+                factors[rowCount++] = factors[t];
             }
         }
 
