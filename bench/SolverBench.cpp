@@ -23,7 +23,8 @@ struct MarchSystem {
     TVector b{};
     MarchSystem() {
         const int n = MaxNodes;
-        const double f = 6.2, bi1 = 0.01, bi2 = 0.3;
+        // The window's default plate at 100 layers: a Fourier number of about 617.
+        const double f = 617.0, bi1 = 1.08e-4, bi2 = 0.0195;
         (*A)[1][1] = 1 + bi1, (*A)[1][2] = -1, b[1] = bi1 * 30;
         for (int i = 2; i < n; ++i) {
             (*A)[i][i - 1] = -f / 2, (*A)[i][i] = 1 + f, (*A)[i][i + 1] = -f / 2;

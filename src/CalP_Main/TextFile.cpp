@@ -25,7 +25,10 @@ std::optional<TextFile> TextFile::Open(const std::string& path, Mode mode) {
     return TextFile(fd);
 }
 
-TextFile::TextFile(TextFile&& other) noexcept : fd_(other.fd_) { other.fd_ = -1; }
+TextFile::TextFile(TextFile&& other) noexcept
+    : fd_(other.fd_), buffer_(std::move(other.buffer_)) {
+    other.fd_ = -1;
+}
 
 TextFile::~TextFile() {
     if (fd_ >= 0)
@@ -33,12 +36,15 @@ TextFile::~TextFile() {
 }
 
 void TextFile::WriteLine(std::string_view line) {
-    std::string bytes;
-    bytes.reserve(line.size() + 2);
-    bytes.append(line);
-    bytes.append("\r\n");
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
+    buffer_.append(line);
+    buffer_.append("\r\n");
+    if (buffer_.size() >= 65536)
+        Flush();
+}
+
+void TextFile::Flush() {
+    const char* data = buffer_.data();
+    std::size_t left = buffer_.size();
     while (left > 0) {
         const ssize_t written = ::write(fd_, data, left);
         if (written < 0) {
@@ -49,9 +55,11 @@ void TextFile::WriteLine(std::string_view line) {
         data += written;
         left -= static_cast<std::size_t>(written);
     }
+    buffer_.clear();
 }
 
 void TextFile::Close() {
+    Flush();
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0 && errno != EINTR)

@@ -2,12 +2,13 @@
 
 #include <optional>
 #include <string>
+#include <string>
 #include <string_view>
 
 namespace korvane {
 
-// An output text file with CR LF line ends. Each line goes to the file as it
-// is written, so the lines before a failing write stay.
+// An output text file with CR LF line ends, written through a buffer of its
+// own; whatever reached the file before a failing write stays.
 class TextFile {
 public:
     enum class Mode { Create, Append };
@@ -26,7 +27,9 @@ public:
 
 private:
     explicit TextFile(int fd) : fd_(fd) {}
+    void Flush();
     int fd_;
+    std::string buffer_;
 };
 
 } // namespace korvane
