@@ -23,18 +23,22 @@ int HexValue(char c) {
     return -1;
 }
 
+// Leading blanks and an optional sign; returns whether the sign was a minus.
+bool SkipBlanksAndSign(std::string_view text, std::size_t& i) {
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        return text[i++] == '-';
+    return false;
+}
+
 } // namespace
 
 std::optional<double> ConvertReal(std::string_view text) {
     const char separator = DecimalSeparator();
-    std::size_t i = 0;
     const std::size_t n = text.size();
-    while (i < n && text[i] == ' ')
-        ++i;
-
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
+    std::size_t i = 0;
+    const bool negative = SkipBlanksAndSign(text, i);
 
     std::string mantissa;
     std::size_t digitCount = 0;
@@ -103,13 +107,9 @@ std::optional<double> ConvertReal(std::string_view text) {
 }
 
 std::optional<std::int32_t> ConvertInteger(std::string_view text) {
-    std::size_t i = 0;
     const std::size_t n = text.size();
-    while (i < n && text[i] == ' ')
-        ++i;
-    bool negative = false;
-    if (i < n && (text[i] == '+' || text[i] == '-'))
-        negative = text[i++] == '-';
+    std::size_t i = 0;
+    const bool negative = SkipBlanksAndSign(text, i);
 
     int base = 10;
     if (i < n && text[i] == '$') {
