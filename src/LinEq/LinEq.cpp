@@ -3,6 +3,7 @@
 #include "FloatError.h"
 
 #include <algorithm>
+#include <bit>
 #include <cfenv>
 #include <cmath>
 #include <cstring>
@@ -11,65 +12,63 @@ namespace korvane {
 
 namespace {
 
-// The working copy, held by columns so that a step reads one column, with a
-// list of the rows that have (or once had) a non-zero entry in each column.
-// Entries never listed are zero and are not even stored.
-struct Work {
-    double C[MaxNodes + 2][MaxNodes + 1];           // C[column][row]
-    bool listed[MaxNodes + 2][MaxNodes + 1];
-    std::uint8_t colRows[MaxNodes + 2][MaxNodes + 1];
-    int colCount[MaxNodes + 2];
-    int lastColumn[MaxNodes + 1]; // last listed column of a row, the augmented one aside
-    std::uint8_t R[MaxNodes + 1];   // R[position] = row
-    std::uint8_t pos[MaxNodes + 1]; // pos[row] = position
-
-    double At(int j, int r) const { return listed[j][r] ? C[j][r] : 0.0; }
-    void List(int j, int r, double value) {
-        C[j][r] = value;
-        listed[j][r] = true;
-        colRows[j][colCount[j]++] = static_cast<std::uint8_t>(r);
-        lastColumn[r] = std::max(lastColumn[r], j);
+// Row (or column) numbers 1..MaxNodes + 1 as a bit set.
+struct IndexSet {
+    std::uint64_t word[2] = {0, 0};
+    void Add(int i) { word[i >> 6] |= std::uint64_t{1} << (i & 63); }
+    void Remove(int i) { word[i >> 6] &= ~(std::uint64_t{1} << (i & 63)); }
+    bool Has(int i) const { return (word[i >> 6] >> (i & 63)) & 1; }
+    void Add(const IndexSet& other) {
+        word[0] |= other.word[0];
+        word[1] |= other.word[1];
+    }
+    template <typename Visit> void ForEach(Visit&& visit) const {
+        for (int half = 0; half < 2; ++half)
+            for (std::uint64_t bits = word[half]; bits != 0; bits &= bits - 1)
+                visit(half * 64 + std::countr_zero(bits));
     }
 };
 
-bool IsNonZero(double v) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &v, sizeof bits);
-    return (bits << 1) != 0;
+// The working copy, held by columns so that a step reads one column, and for
+// each column the rows that have (or once had) a non-zero entry in it.
+struct Work {
+    double C[MaxNodes + 2][MaxNodes + 1]; // C[column][row]; zero where never set
+    IndexSet nonZeroRows[MaxNodes + 2]; // empty on construction
+    std::uint8_t R[MaxNodes + 1];   // R[position] = row
+    std::uint8_t pos[MaxNodes + 1]; // pos[row] = position
+};
+
+// The entries of a row that are not zero (-0 counts as zero), eight at a
+// time: most of a row is zeros.
+template <typename Found> void ForNonZero(const double* row, int n, Found&& found) {
+    constexpr std::uint64_t NoSign = ~(std::uint64_t{1} << 63);
+    int j = 1;
+    for (; j + 7 <= n; j += 8) {
+        std::uint64_t bits[8];
+        std::memcpy(bits, row + j, sizeof bits);
+        if (((bits[0] | bits[1] | bits[2] | bits[3] | bits[4] | bits[5] | bits[6] | bits[7]) &
+             NoSign) == 0)
+            continue;
+        for (int q = 0; q < 8; ++q)
+            if (bits[q] & NoSign)
+                found(j + q);
+    }
+    for (; j <= n; ++j)
+        if (row[j] != 0.0)
+            found(j);
 }
 
 void Load(Work& w, const TMatrix& Coef, const TVector& Rhs, int n) {
-    for (int j = 1; j <= n; ++j) {
-        std::memset(w.listed[j], 0, sizeof w.listed[j]);
-        w.colCount[j] = 0;
-    }
+    std::memset(w.C[1], 0, sizeof w.C[0] * static_cast<std::size_t>(n));
     for (int i = 1; i <= n; ++i) {
-        w.lastColumn[i] = 0;
         const double* row = Coef[i].data();
-        int j = 1;
-        for (; j + 3 <= n; j += 4) {
-            std::uint64_t a, b, c, d;
-            std::memcpy(&a, row + j, 8);
-            std::memcpy(&b, row + j + 1, 8);
-            std::memcpy(&c, row + j + 2, 8);
-            std::memcpy(&d, row + j + 3, 8);
-            if (((a | b | c | d) << 1) == 0)
-                continue;
-            for (int q = j; q < j + 4; ++q)
-                if (IsNonZero(row[q]))
-                    w.List(q, i, row[q]);
-        }
-        for (; j <= n; ++j)
-            if (IsNonZero(row[j]))
-                w.List(j, i, row[j]);
+        ForNonZero(row, n, [&](int j) {
+            w.C[j][i] = row[j];
+            w.nonZeroRows[j].Add(i);
+        });
         w.C[n + 1][i] = Rhs[i];
         w.R[i] = w.pos[i] = static_cast<std::uint8_t>(i);
     }
-}
-
-[[noreturn]] void RaiseZeroPivot(double firstDividend) {
-    RaiseFloatError(firstDividend == 0.0 ? FloatError::Kind::InvalidOperation
-                                         : FloatError::Kind::DivideByZero);
 }
 
 // Stores round through the x87 unit, which flags an overflow to infinity;
@@ -78,6 +77,35 @@ void RaiseIfOverflowed() {
     asm volatile("" ::: "memory");
     if (std::fetestexcept(FE_OVERFLOW))
         RaiseFloatError(FloatError::Kind::Overflow);
+}
+
+// target[row] -= factor * pivotEntry over the listed rows, for up to three
+// columns in one pass.
+void Eliminate(Work& w, const int* columns, int count, int p, const int* rows,
+               const double* factors, int rowCount) {
+    double* t0 = w.C[columns[0]];
+    double* t1 = w.C[columns[count > 1 ? 1 : 0]];
+    double* t2 = w.C[columns[count > 2 ? 2 : 0]];
+    const long double p0 = t0[p], p1 = t1[p], p2 = t2[p];
+    if (count == 3) {
+        for (int t = 0; t < rowCount; ++t) {
+            const int r = rows[t];
+            const long double f = factors[t];
+            t0[r] = static_cast<double>(t0[r] - f * p0);
+            t1[r] = static_cast<double>(t1[r] - f * p1);
+            t2[r] = static_cast<double>(t2[r] - f * p2);
+        }
+    } else if (count == 2) {
+        for (int t = 0; t < rowCount; ++t) {
+            const int r = rows[t];
+            const long double f = factors[t];
+            t0[r] = static_cast<double>(t0[r] - f * p0);
+            t1[r] = static_cast<double>(t1[r] - f * p1);
+        }
+    } else {
+        for (int t = 0; t < rowCount; ++t)
+            t0[rows[t]] = static_cast<double>(t0[rows[t]] - factors[t] * p0);
+    }
 }
 
 } // namespace
@@ -99,74 +127,65 @@ void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std:
     int rows[MaxNodes + 1];
     double factors[MaxNodes + 1];
     for (int k = 1; k <= n; ++k) {
-        // One pass over the column: its non-zero entries, and the largest
-        // magnitude among positions k..n, the earliest on a tie.
-        int best = k;
+        // The column's non-zero entries, and among positions k..n the largest
+        // magnitude, the earliest position on a tie.
+        const double* column = w.C[k];
+        int best = k, bestIndex = -1, found = 0;
         double bestAbs = 0;
-        int found = 0;
-        for (int c = 0; c < w.colCount[k]; ++c) {
-            const int r = w.colRows[k][c];
-            const double v = w.C[k][r];
+        w.nonZeroRows[k].ForEach([&](int r) {
+            const double v = column[r];
             if (v == 0.0)
-                continue;
-            rows[found] = r;
-            factors[found++] = v;
+                return;
             const int at = w.pos[r];
             const double a = std::fabs(v);
             if (at >= k && (a > bestAbs || (a == bestAbs && at < best))) {
                 best = at;
                 bestAbs = a;
+                bestIndex = found;
             }
-        }
+            rows[found] = r;
+            factors[found++] = v;
+        });
         const int p = w.R[best];
         w.R[best] = w.R[k];
         w.pos[w.R[best]] = static_cast<std::uint8_t>(best);
         w.R[k] = static_cast<std::uint8_t>(p);
         w.pos[p] = static_cast<std::uint8_t>(k);
 
-        const double pivot = w.At(k, p);
+        const double pivot = column[p];
         if (pivot == 0.0) {
             RaiseIfOverflowed();
-            RaiseZeroPivot(k < n ? w.At(k + 1, p) : w.C[n + 1][p]);
+            // The literal first division is that of column k + 1 (n + 1 at the last step).
+            RaiseFloatError(w.C[k + 1][p] == 0.0 ? FloatError::Kind::InvalidOperation
+                                                 : FloatError::Kind::DivideByZero);
         }
+        // The pivot row takes no part in its own elimination.
+        rows[bestIndex] = rows[found - 1];
+        factors[bestIndex] = factors[found - 1];
+        const int rowCount = found - 1;
 
         int count = 0;
-        for (int j = k + 1; j <= w.lastColumn[p]; ++j) {
-            if (!w.listed[j][p] || w.C[j][p] == 0.0)
-                continue;
-            w.C[j][p] = static_cast<double>(static_cast<long double>(w.C[j][p]) / pivot);
-            if (w.C[j][p] != 0.0)
+        const auto normalise = [&](int j) {
+            double& entry = w.C[j][p];
+            if (entry == 0.0)
+                return;
+            entry = static_cast<double>(static_cast<long double>(entry) / pivot);
+            if (entry != 0.0)
                 pivotColumns[count++] = j;
-        }
-        double& augmented = w.C[n + 1][p];
-        if (augmented != 0.0)
-            augmented = static_cast<double>(static_cast<long double>(augmented) / pivot);
+        };
+        for (int j = k + 1; j <= n; ++j)
+            if (w.nonZeroRows[j].Has(p))
+                normalise(j);
+        normalise(n + 1);
 
-        int rowCount = 0;
-        for (int t = 0; t < found; ++t) {
-            if (rows[t] != p) {
-                rows[rowCount] = rows[t];
-                factors[rowCount++] = factors[t];
-            }
-        }
-
-        for (int c = 0; c < count; ++c) {
-            const int j = pivotColumns[c];
-            const long double pivotEntry = w.C[j][p];
-            for (int t = 0; t < rowCount; ++t) {
-                const int r = rows[t];
-                const long double product = factors[t] * pivotEntry;
-                if (w.listed[j][r])
-                    w.C[j][r] = static_cast<double>(w.C[j][r] - product);
-                else
-                    w.List(j, r, static_cast<double>(0.0L - product));
-            }
-        }
-        if (augmented != 0.0) {
-            const long double pivotEntry = augmented;
-            double* target = w.C[n + 1];
-            for (int t = 0; t < rowCount; ++t)
-                target[rows[t]] = static_cast<double>(target[rows[t]] - factors[t] * pivotEntry);
+        // Rows listed with a zero entry stay listed: the sets only grow.
+        IndexSet updated = w.nonZeroRows[k];
+        updated.Remove(p);
+        for (int c = 0; c < count; c += 3) {
+            const int group = std::min(3, count - c);
+            Eliminate(w, pivotColumns + c, group, p, rows, factors, rowCount);
+            for (int g = 0; g < group; ++g)
+                w.nonZeroRows[pivotColumns[c + g]].Add(updated);
         }
     }
     RaiseIfOverflowed();

@@ -117,10 +117,11 @@ TEST(SolveLinEq, FastMatchesLiteralOnRandomSystems) {
     std::mt19937_64 random(20081);
     std::uniform_real_distribution<double> value(-10, 10);
     std::uniform_int_distribution<int> order(1, MaxNodes);
-    for (int trial = 0; trial < 300; ++trial) {
+    for (int trial = 0; trial < 400; ++trial) {
         const int n = trial < 10 ? MaxNodes : order(random);
         System s;
-        const int kind = trial % 3;
+        const int kind = trial % 4;
+        std::uniform_int_distribution<int> small(-2, 2);
         for (int i = 1; i <= n; ++i) {
             for (int j = 1; j <= n; ++j) {
                 const bool band = std::abs(i - j) <= 1;
@@ -130,6 +131,8 @@ TEST(SolveLinEq, FastMatchesLiteralOnRandomSystems) {
                     (*s.A)[i][j] = value(random); // dense
                 else if (kind == 2 && (band || random() % 7 == 0))
                     (*s.A)[i][j] = random() % 5 == 0 ? 0 : value(random); // sparse
+                else if (kind == 3 && (band || random() % 3 == 0))
+                    (*s.A)[i][j] = small(random); // pivot ties and exact cancellations
             }
             (*s.A)[i][n + 1] = value(random);
             s.b[i] = random() % 4 == 0 ? 0 : value(random);
