@@ -33,17 +33,22 @@ QFont UiFont(int pixelSize, bool bold) {
     return font;
 }
 
-QColor WindowTextColor() { return QApplication::palette().color(QPalette::WindowText); }
+QColor WindowTextColor() {
+    return QApplication::palette().color(QPalette::WindowText);
+}
 
 void SetLook(QWidget* widget, int pixelSize, const QColor& color, bool bold) {
     widget->setFont(UiFont(pixelSize, bold));
     QPalette palette = widget->palette();
     for (auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-        palette.setColor(QPalette::Active, role, color), palette.setColor(QPalette::Inactive, role, color);
+        palette.setColor(QPalette::Active, role, color),
+            palette.setColor(QPalette::Inactive, role, color);
     widget->setPalette(palette);
 }
 
-QIcon ProgramIcon() { return QIcon(QPixmap(korvane_xpm)); }
+QIcon ProgramIcon() {
+    return QIcon(QPixmap(korvane_xpm));
+}
 
 void CentreOnScreen(QWidget* window) {
     const QScreen* screen = window->screen();

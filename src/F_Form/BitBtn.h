@@ -7,13 +7,13 @@ namespace korvane {
 // A push button of the original toolkit's two kinds: OK shows a check mark
 // and may be a default button; Close shows an exit door and closes its window.
 class TBitBtn : public QPushButton {
-public:
+  public:
     enum class Kind { OK, Close };
 
     TBitBtn(Kind kind, const QString& caption, QWidget* parent);
     Kind ButtonKind() const { return kind_; }
 
-private:
+  private:
     Kind kind_;
 };
 

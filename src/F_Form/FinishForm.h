@@ -12,7 +12,7 @@ class TPanel;
 // The completion dialog: shown modally after a run, it only tells the user
 // that the run has ended.
 class TFinishForm : public QDialog {
-public:
+  public:
     explicit TFinishForm(QWidget* parent = nullptr);
 
     TPanel* Panel1;
@@ -22,7 +22,7 @@ public:
     QLabel* Label1;
     TBitBtn* BitBtn1;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 

@@ -8,7 +8,7 @@ namespace korvane {
 // inner) of a given width and an optional caption centred in what is left.
 // A label panel is one without bevels.
 class TPanel : public QWidget {
-public:
+  public:
     enum class Bevel { None, Raised, Lowered };
 
     explicit TPanel(QWidget* parent, Bevel outer = Bevel::None, Bevel inner = Bevel::None,
@@ -20,10 +20,10 @@ public:
     Bevel Inner() const { return inner_; }
     int BevelWidth() const { return bevelWidth_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QString caption_;
     Bevel outer_;
     Bevel inner_;

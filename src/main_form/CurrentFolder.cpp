@@ -10,7 +10,9 @@
 
 namespace korvane {
 
-QString CurrentFolder() { return QDir::currentPath(); }
+QString CurrentFolder() {
+    return QDir::currentPath();
+}
 
 void ChangeFolder(const QString& folder) {
     if (::chdir(QFile::encodeName(QDir::toNativeSeparators(folder)).constData()) != 0) {

@@ -8,7 +8,7 @@ namespace korvane {
 
 // A folder change that the platform refused; what() names the error code.
 class FolderError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

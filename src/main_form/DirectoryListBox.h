@@ -14,7 +14,7 @@ class TFileListBox;
 // current folder's subfolders. Opening a line (double click or Enter) makes
 // that folder current for the list, its file list and the process.
 class TDirectoryListBox : public QListWidget {
-public:
+  public:
     static constexpr int PathRole = Qt::UserRole;
 
     TDirectoryListBox(QWidget* parent, ErrorBox& errors);
@@ -29,10 +29,10 @@ public:
 
     std::function<void()> OnChange;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     void BuildList();
     void OpenLine(QListWidgetItem* item);
     void Changed();

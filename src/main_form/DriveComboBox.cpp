@@ -11,14 +11,14 @@ TDriveComboBox::TDriveComboBox(QWidget* parent, ErrorBox& errors)
     : QComboBox(parent), errors_(errors), drive_(DriveOf(CurrentFolder())) {
     setFocusPolicy(Qt::ClickFocus);
     ReadDrives();
-    connect(this, &QComboBox::activated, this, [this](int index) {
-        Guard(errors_, [&] { SetDrive(itemData(index).toString()); });
-    });
+    connect(this, &QComboBox::activated, this,
+            [this](int index) { Guard(errors_, [&] { SetDrive(itemData(index).toString()); }); });
 }
 
 void TDriveComboBox::ReadDrives() {
     clear();
-    for (const QString& drive : AvailableDrives()) addItem(DriveLabel(drive), drive);
+    for (const QString& drive : AvailableDrives())
+        addItem(DriveLabel(drive), drive);
     setCurrentIndex(EntryOf(drive_));
 }
 

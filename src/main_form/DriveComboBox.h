@@ -12,7 +12,7 @@ class TDirectoryListBox;
 // The drive selector: holds one drive and tells its directory list when the
 // drive changes, then raises OnChange.
 class TDriveComboBox : public QComboBox {
-public:
+  public:
     TDriveComboBox(QWidget* parent, ErrorBox& errors);
 
     QString Drive() const { return drive_; }
@@ -22,10 +22,10 @@ public:
 
     std::function<void()> OnChange;
 
-protected:
+  protected:
     void showPopup() override;
 
-private:
+  private:
     void ReadDrives();
     int EntryOf(const QString& drive);
 

@@ -12,10 +12,10 @@ namespace {
 
 bool IsPseudoFileSystem(const QByteArray& type) {
     static const QList<QByteArray> pseudo = {
-        "proc",     "sysfs",   "devtmpfs",    "devpts",    "cgroup",     "cgroup2",
-        "securityfs", "pstore", "debugfs",    "tracefs",   "configfs",   "fusectl",
-        "mqueue",   "hugetlbfs", "bpf",       "autofs",    "binfmt_misc", "efivarfs",
-        "rpc_pipefs", "nsfs",  "rootfs",      "selinuxfs", "ramfs"};
+        "proc",       "sysfs",     "devtmpfs", "devpts",    "cgroup",      "cgroup2",
+        "securityfs", "pstore",    "debugfs",  "tracefs",   "configfs",    "fusectl",
+        "mqueue",     "hugetlbfs", "bpf",      "autofs",    "binfmt_misc", "efivarfs",
+        "rpc_pipefs", "nsfs",      "rootfs",   "selinuxfs", "ramfs"};
     return pseudo.contains(type);
 }
 
@@ -37,7 +37,8 @@ QStringList AvailableDrives() {
 
 QString DriveOf(const QString& folder) {
     QFileInfo info(QDir::cleanPath(QDir(QDir::currentPath()).absoluteFilePath(folder)));
-    while (!info.exists() && !info.isRoot()) info = QFileInfo(info.path());
+    while (!info.exists() && !info.isRoot())
+        info = QFileInfo(info.path());
     const QStorageInfo volume(info.absoluteFilePath());
     return volume.isValid() ? volume.rootPath() : QDir::rootPath();
 }
@@ -47,6 +48,8 @@ QString DriveLabel(const QString& drive) {
     return name.isEmpty() ? drive : drive + "  [" + name + "]";
 }
 
-QString DriveFolder(const QString& drive) { return drive; }
+QString DriveFolder(const QString& drive) {
+    return drive;
+}
 
 } // namespace korvane

@@ -7,7 +7,7 @@ namespace korvane {
 // A single-line edit box whose text is set only when it really changes, so
 // that an unchanged text neither raises textChanged nor moves the cursor.
 class TEdit : public QLineEdit {
-public:
+  public:
     using QLineEdit::QLineEdit;
 
     void SetText(const QString& text) {

@@ -16,7 +16,9 @@ TFileListBox::TFileListBox(QWidget* parent) : QListWidget(parent), directory_(Cu
     Update();
 }
 
-QString TFileListBox::Drive() const { return DriveOf(directory_); }
+QString TFileListBox::Drive() const {
+    return DriveOf(directory_);
+}
 
 void TFileListBox::SetDirectory(const QString& directory) {
     if (SameFileName(directory, directory_)) return;

@@ -9,7 +9,7 @@ class TDirectoryListBox;
 // The file list: every file of one folder ("*.*"), hidden ones left out, in
 // case-insensitive name order.
 class TFileListBox : public QListWidget {
-public:
+  public:
     explicit TFileListBox(QWidget* parent);
 
     QString Directory() const { return directory_; }
@@ -25,7 +25,7 @@ public:
     QString SelectedFilePath() const;
     void SetDirList(TDirectoryListBox* dirList) { dirList_ = dirList; }
 
-private:
+  private:
     QString directory_;
     TDirectoryListBox* dirList_ = nullptr;
 };

@@ -34,8 +34,8 @@ void TGroupBox::mousePressEvent(QMouseEvent* event) {
 }
 
 void TGroupBox::mouseReleaseEvent(QMouseEvent* event) {
-    const bool click = pressedOnBareArea_ && event->button() == Qt::LeftButton &&
-                       IsBareArea(event->position());
+    const bool click =
+        pressedOnBareArea_ && event->button() == Qt::LeftButton && IsBareArea(event->position());
     pressedOnBareArea_ = false;
     if (click && OnClick) OnClick();
 }

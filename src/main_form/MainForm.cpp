@@ -38,8 +38,7 @@ TForm1::TForm1(UiServices& services) : services_(services) {
     Handle([this] { FormCreate(); });
 }
 
-template <class Handler>
-void TForm1::Handle(Handler handler) {
+template <class Handler> void TForm1::Handle(Handler handler) {
     Guard(services_, handler);
 }
 
@@ -47,20 +46,29 @@ void TForm1::WireEvents() {
     for (TBitBtn* go : {Start, BitBtn1})
         connect(go, &QPushButton::clicked, this, [this] { Handle([this] { StartClick(); }); });
     for (TBitBtn* read : {InputData1, InputData2})
-        connect(read, &QPushButton::clicked, this, [this] { Handle([this] { InputData1Click(); }); });
+        connect(read, &QPushButton::clicked, this,
+                [this] { Handle([this] { InputData1Click(); }); });
     GroupBox1->OnClick = [this] { Handle([this] { InputData1Click(); }); };
-    connect(Edit[12], &QLineEdit::textChanged, this, [this] { Handle([this] { Edit12Change(); }); });
-    connect(Edit[30], &QLineEdit::textChanged, this, [this] { Handle([this] { Edit30Change(); }); });
+    connect(Edit[12], &QLineEdit::textChanged, this,
+            [this] { Handle([this] { Edit12Change(); }); });
+    connect(Edit[30], &QLineEdit::textChanged, this,
+            [this] { Handle([this] { Edit30Change(); }); });
     // These run inside the picker's own guarded event.
     DriveComboBox1->OnChange = DirectoryListBox1->OnChange = [this] { DriveComboBox1Change(); };
     DriveComboBox2->OnChange = DirectoryListBox2->OnChange = [this] { DriveComboBox2Change(); };
 }
 
-void TForm1::FormCreate() { Edit[30]->SetText(Edit[12]->text()); }
+void TForm1::FormCreate() {
+    Edit[30]->SetText(Edit[12]->text());
+}
 
-void TForm1::Edit12Change() { Edit[30]->SetText(Edit[12]->text()); }
+void TForm1::Edit12Change() {
+    Edit[30]->SetText(Edit[12]->text());
+}
 
-void TForm1::Edit30Change() { Edit[12]->SetText(Edit[30]->text()); }
+void TForm1::Edit30Change() {
+    Edit[12]->SetText(Edit[30]->text());
+}
 
 void TForm1::DriveComboBox1Change() {
     DriveComboBox2->SetDrive(DriveComboBox1->Drive());
@@ -80,7 +88,9 @@ void TForm1::StartClick() {}
 
 void TForm1::InputData1Click() {}
 
-TBitBtn* TForm1::GoButton() const { return TabbedNotebook1->PageIndex() == 0 ? Start : BitBtn1; }
+TBitBtn* TForm1::GoButton() const {
+    return TabbedNotebook1->PageIndex() == 0 ? Start : BitBtn1;
+}
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
     // Enter that no control took (an edit box's among them) is the default

@@ -22,7 +22,7 @@ class UiServices;
 // The main window: every input of a run as the text of an edit box, the save
 // name and the folder pickers on both pages, kept equal between the pages.
 class TForm1 : public QWidget {
-public:
+  public:
     explicit TForm1(UiServices& services);
 
     TTabbedNotebook* TabbedNotebook1;
@@ -63,18 +63,17 @@ public:
     // Go of the page shown.
     TBitBtn* GoButton() const;
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
 
-private:
+  private:
     void BuildFirstPage(QWidget* page);
     void BuildSecondPage(QWidget* page);
     void BuildOpenDialog();
     void WireEvents();
     // Runs one of our handlers inside the guard.
-    template <class Handler>
-    void Handle(Handler handler);
+    template <class Handler> void Handle(Handler handler);
 
     UiServices& services_;
 };

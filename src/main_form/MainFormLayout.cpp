@@ -34,7 +34,13 @@ struct InputRow {
 const InputRow MainRows[] = {
     {1, {12, 18, 121, 17}, "Density (g/cm3)", 1, {321, 17, 81, 23}, "1.14", false},
     {2, {12, 42, 161, 17}, "Specific Heat (cal/g.℃)", 2, {320, 40, 80, 23}, "0.56", false},
-    {3, {12, 66, 225, 17}, "Thermal Conductivity (cal/s.cm.℃)", 3, {321, 63, 80, 23}, "0.0006", false},
+    {3,
+     {12, 66, 225, 17},
+     "Thermal Conductivity (cal/s.cm.℃)",
+     3,
+     {321, 63, 80, 23},
+     "0.0006",
+     false},
     {4, {12, 90, 105, 17}, "Thickness (cm)", 4, {321, 87, 80, 23}, "0.013", true},
     {8, {13, 113, 97, 17}, "Speed (m/min)", 8, {322, 110, 80, 23}, "27.0", true},
     {11, {12, 136, 153, 17}, "Initial Temperature (℃)", 11, {321, 133, 81, 23}, "300.0", true},
@@ -55,31 +61,47 @@ constexpr const char* Temp1Caption = "Outer Temperature(1) (℃)";
 constexpr const char* Temp2Caption = "Outer Temperature(2) (℃)";
 constexpr const char* LengthCaption = "Length (cm)";
 
-QRect Coefficient(int x, int y) { return {x, y, 233, 17}; }
-QRect Temperature(int x, int y) { return {x, y, 169, 17}; }
-QRect Length(int x, int y) { return {x, y, 81, 17}; }
-QRect Box(int x, int y) { return {x, y, 80, 23}; }
+QRect Coefficient(int x, int y) {
+    return {x, y, 233, 17};
+}
+QRect Temperature(int x, int y) {
+    return {x, y, 169, 17};
+}
+QRect Length(int x, int y) {
+    return {x, y, 81, 17};
+}
+QRect Box(int x, int y) {
+    return {x, y, 80, 23};
+}
 
 const ZoneBox Zones[] = {
-    {"GroupBox2", {4, 18, 333, 127}, "Zone 1",
+    {"GroupBox2",
+     {4, 18, 333, 127},
+     "Zone 1",
      {{6, Coefficient(6, 11), Htc1Caption, 5, Box(239, 8), "0.0005", false},
       {9, Coefficient(6, 35), Htc2Caption, 6, Box(239, 32), "0.09", false},
       {10, Temperature(6, 60), Temp1Caption, 9, Box(240, 55), "30.0", true},
       {17, Temperature(5, 84), Temp2Caption, 10, Box(239, 77), "50.0", true},
       {7, Length(7, 102), LengthCaption, 7, Box(239, 97), "10.0", true}}},
-    {"GroupBox3", {4, 149, 334, 127}, "Zone 2",
+    {"GroupBox3",
+     {4, 149, 334, 127},
+     "Zone 2",
      {{5, Coefficient(4, 13), Htc1Caption, 15, Box(239, 7), "0.09", false},
       {18, Coefficient(4, 37), Htc2Caption, 16, Box(239, 31), "0.09", false},
       {19, Temperature(4, 64), Temp1Caption, 17, Box(239, 54), "50.0", true},
       {20, Temperature(3, 86), Temp2Caption, 18, Box(239, 76), "50.0", true},
       {25, Length(5, 102), LengthCaption, 23, Box(239, 96), "10.0", true}}},
-    {"GroupBox4", {342, 17, 334, 128}, "Zoen 3",
+    {"GroupBox4",
+     {342, 17, 334, 128},
+     "Zoen 3",
      {{21, Coefficient(3, 14), Htc1Caption, 19, Box(239, 10), "0.0005", false},
       {22, Coefficient(3, 38), Htc2Caption, 20, Box(239, 32), "0.0005", false},
       {23, Temperature(3, 62), Temp1Caption, 21, Box(239, 55), "30.0", true},
       {24, Temperature(2, 87), Temp2Caption, 22, Box(239, 78), "30.0", true},
       {26, Length(4, 106), LengthCaption, 24, Box(239, 101), "20.0", true}}},
-    {"GroupBox5", {342, 148, 334, 128}, "Zoen 4",
+    {"GroupBox5",
+     {342, 148, 334, 128},
+     "Zoen 4",
      {{27, Coefficient(3, 14), Htc1Caption, 25, Box(239, 10), "", true},
       {28, Coefficient(3, 38), Htc2Caption, 26, Box(239, 32), "", true},
       {29, Temperature(3, 62), Temp1Caption, 27, Box(239, 55), "", true},
@@ -87,8 +109,7 @@ const ZoneBox Zones[] = {
       {31, Length(4, 106), LengthCaption, 29, Box(239, 101), "", true}}},
 };
 
-template <class Widget>
-Widget* Place(Widget* widget, const char* name, const QRect& rect) {
+template <class Widget> Widget* Place(Widget* widget, const char* name, const QRect& rect) {
     widget->setObjectName(name);
     widget->setGeometry(rect);
     return widget;
@@ -129,10 +150,10 @@ void TForm1::BuildFirstPage(QWidget* page) {
     Groui1 = Place(new TGroupBox("Main Input Conditions", page), "Groui1", {6, 16, 423, 215});
     SetLook(Groui1, 16, Qt::black);
     for (const InputRow& row : MainRows) {
-        Panel[row.panel] = LabelPanel(Groui1, row.panel, row.panelRect, row.caption,
-                                      LabelTextSize, Qt::blue, true);
-        Edit[row.edit] = EditBox(Groui1, row.edit, row.editRect, row.text, row.enabled, true,
-                                 InputTextSize);
+        Panel[row.panel] = LabelPanel(Groui1, row.panel, row.panelRect, row.caption, LabelTextSize,
+                                      Qt::blue, true);
+        Edit[row.edit] =
+            EditBox(Groui1, row.edit, row.editRect, row.text, row.enabled, true, InputTextSize);
     }
     Panel[12] = Place(new TPanel(page, TPanel::Bevel::Raised, TPanel::Bevel::Lowered, 2), "Panel12",
                       {447, 3, 219, 236});
@@ -141,7 +162,8 @@ void TForm1::BuildFirstPage(QWidget* page) {
     Edit[12] = EditBox(page, 12, {217, 264, 130, 20}, "result.txt", true, false, 12);
     Panel[14] =
         LabelPanel(page, 14, {368, 239, 130, 24}, "  Folder for Saving:   ", 15, Qt::red, false);
-    DriveComboBox1 = Place(new TDriveComboBox(page, services_), "DriveComboBox1", {368, 265, 151, 18});
+    DriveComboBox1 =
+        Place(new TDriveComboBox(page, services_), "DriveComboBox1", {368, 265, 151, 18});
     DirectoryListBox1 =
         Place(new TDirectoryListBox(page, services_), "DirectoryListBox1", {370, 284, 146, 151});
     FileListBox1 = Place(new TFileListBox(page), "FileListBox1", {527, 265, 137, 171});
@@ -159,10 +181,10 @@ void TForm1::BuildSecondPage(QWidget* page) {
         auto* box = Place(new TGroupBox(layout.caption, GroupBox1), layout.name, layout.rect);
         zoneBoxes[zone] = box;
         for (const InputRow& row : layout.rows) {
-            Panel[row.panel] = LabelPanel(box, row.panel, row.panelRect, row.caption,
-                                          LabelTextSize, Qt::blue, true);
-            Edit[row.edit] = EditBox(box, row.edit, row.editRect, row.text, row.enabled, true,
-                                     InputTextSize);
+            Panel[row.panel] = LabelPanel(box, row.panel, row.panelRect, row.caption, LabelTextSize,
+                                          Qt::blue, true);
+            Edit[row.edit] =
+                EditBox(box, row.edit, row.editRect, row.text, row.enabled, true, InputTextSize);
         }
     }
     GroupBox2 = zoneBoxes[0], GroupBox3 = zoneBoxes[1], GroupBox4 = zoneBoxes[2],
@@ -187,8 +209,8 @@ void TForm1::BuildSecondPage(QWidget* page) {
     DirectoryListBox2->SetFileList(FileListBox2);
 
     // Tab runs top to bottom through the first page, then zone by zone.
-    const int order[] = {1,  2,  3,  4,  8,  11, 13, 14, 5,  6,  9,  10, 7,  15, 16,
-                         17, 18, 23, 19, 20, 21, 22, 24, 25, 26, 27, 28, 29};
+    const int order[] = {1,  2,  3,  4,  8,  11, 13, 14, 5,  6,  9,  10, 7,  15,
+                         16, 17, 18, 23, 19, 20, 21, 22, 24, 25, 26, 27, 28, 29};
     for (std::size_t i = 1; i < std::size(order); ++i)
         setTabOrder(Edit[order[i - 1]], Edit[order[i]]);
 }

@@ -17,9 +17,13 @@ constexpr int Left = 72, Right = 182, Top = 78, Bottom = 200, Depth = 20;
 constexpr int Layers = 10;
 constexpr double LayerWidth = double(Right - Left) / Layers;
 
-double NodeX(int node) { return Left + node * LayerWidth; }
+double NodeX(int node) {
+    return Left + node * LayerWidth;
+}
 // The profile: lowest at the faces, highest in the middle.
-double ProfileY(double node) { return 178 - 64 * std::sin(std::numbers::pi * node / Layers); }
+double ProfileY(double node) {
+    return 178 - 64 * std::sin(std::numbers::pi * node / Layers);
+}
 
 // A letter with a small subscript, its baseline at y.
 void DrawSymbol(QPainter& painter, double x, double y, const QString& letter,
@@ -39,7 +43,8 @@ void DrawArrowHead(QPainter& painter, QPointF tip, QPointF from) {
     const QPointF unit = along / length, normal(-unit.y(), unit.x());
     painter.save();
     painter.setBrush(painter.pen().color());
-    painter.drawPolygon(QPolygonF({tip, tip - unit * 5 + normal * 2.5, tip - unit * 5 - normal * 2.5}));
+    painter.drawPolygon(
+        QPolygonF({tip, tip - unit * 5 + normal * 2.5, tip - unit * 5 - normal * 2.5}));
     painter.restore();
 }
 
@@ -49,10 +54,11 @@ void DrawArrow(QPainter& painter, QPointF from, QPointF to) {
 }
 
 void DrawSlab(QPainter& painter) {
-    const QPolygonF top({QPointF(Left, Top), QPointF(Right, Top), QPointF(Right - Depth, Top - Depth),
-                         QPointF(Left - Depth, Top - Depth)});
+    const QPolygonF top({QPointF(Left, Top), QPointF(Right, Top),
+                         QPointF(Right - Depth, Top - Depth), QPointF(Left - Depth, Top - Depth)});
     const QPolygonF side({QPointF(Left, Top), QPointF(Left, Bottom),
-                          QPointF(Left - Depth, Bottom - Depth), QPointF(Left - Depth, Top - Depth)});
+                          QPointF(Left - Depth, Bottom - Depth),
+                          QPointF(Left - Depth, Top - Depth)});
     painter.setPen(Qt::black);
     painter.setBrush(Qt::white);
     painter.drawPolygon(side);

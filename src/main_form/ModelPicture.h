@@ -12,16 +12,16 @@ QImage ModelPicture();
 
 // A picture box that draws its image centred, clipped to its own rectangle.
 class TImage : public QWidget {
-public:
+  public:
     TImage(const QImage& image, QWidget* parent);
     const QImage& Picture() const { return image_; }
     // Where the image's top left corner lies in the box.
     QPoint ImageOrigin() const;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QImage image_;
 };
 

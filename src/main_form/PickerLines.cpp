@@ -34,7 +34,8 @@ QIcon FolderIcon(FolderGlyph glyph) {
     painter.drawPolygon(QPolygon({QPoint(0, 2), QPoint(1, 1), QPoint(5, 1), QPoint(6, 2)}));
     painter.drawRect(0, 2, 12, 9);
     if (glyph != FolderGlyph::Closed) {
-        painter.setBrush(glyph == FolderGlyph::Current ? QColor(192, 192, 192) : QColor(255, 255, 128));
+        painter.setBrush(glyph == FolderGlyph::Current ? QColor(192, 192, 192)
+                                                       : QColor(255, 255, 128));
         painter.drawPolygon(QPolygon({QPoint(2, 5), QPoint(13, 5), QPoint(11, 11), QPoint(0, 11)}));
     }
     return QIcon(pixmap);

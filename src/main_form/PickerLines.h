@@ -7,7 +7,7 @@ namespace korvane {
 
 // Lines of the folder pickers at a fixed height, indented by their level.
 class PickerLineDelegate : public QStyledItemDelegate {
-public:
+  public:
     static constexpr int LevelRole = Qt::UserRole + 1;
     static constexpr int IndentPerLevel = 8;
 
@@ -17,7 +17,7 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
 
-private:
+  private:
     int lineHeight_;
 };
 

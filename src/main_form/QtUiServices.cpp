@@ -19,9 +19,13 @@ void ShowBox(QMessageBox::Icon icon, const std::string& text) {
 
 } // namespace
 
-void QtUiServices::ShowMessage(const std::string& text) { ShowBox(QMessageBox::NoIcon, text); }
+void QtUiServices::ShowMessage(const std::string& text) {
+    ShowBox(QMessageBox::NoIcon, text);
+}
 
-void QtUiServices::ShowError(const std::string& text) { ShowBox(QMessageBox::Critical, text); }
+void QtUiServices::ShowError(const std::string& text) {
+    ShowBox(QMessageBox::Critical, text);
+}
 
 QStringList QtUiServices::RunOpenDialog(QFileDialog& dialog) {
     return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles() : QStringList();

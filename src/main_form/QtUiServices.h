@@ -8,7 +8,7 @@ class TFinishForm;
 
 // The dialogs as the user sees them.
 class QtUiServices : public UiServices {
-public:
+  public:
     void SetFinishForm(TFinishForm* finishForm) { finishForm_ = finishForm; }
 
     void ShowMessage(const std::string& text) override;
@@ -16,7 +16,7 @@ public:
     QStringList RunOpenDialog(QFileDialog& dialog) override;
     void ShowFinishForm() override;
 
-private:
+  private:
     TFinishForm* finishForm_ = nullptr;
 };
 

@@ -12,6 +12,8 @@ char DecimalSymbol(const QLocale& locale) {
     return static_cast<char>(symbol[0].unicode());
 }
 
-void ReadRegionalSettings() { SetDecimalSeparator(DecimalSymbol(QLocale::system())); }
+void ReadRegionalSettings() {
+    SetDecimalSeparator(DecimalSymbol(QLocale::system()));
+}
 
 } // namespace korvane

@@ -11,10 +11,10 @@ constexpr int TabHeight = 21;
 constexpr QMargins PageMargins(4, 23, 4, 4);
 
 class NotebookTabs : public QTabBar {
-public:
+  public:
     using QTabBar::QTabBar;
 
-protected:
+  protected:
     QSize tabSizeHint(int index) const override {
         return {QTabBar::tabSizeHint(index).width(), TabHeight};
     }
@@ -44,9 +44,13 @@ QWidget* TTabbedNotebook::AddPage(const QString& caption) {
     return page;
 }
 
-int TTabbedNotebook::PageIndex() const { return tabs_->currentIndex(); }
+int TTabbedNotebook::PageIndex() const {
+    return tabs_->currentIndex();
+}
 
-void TTabbedNotebook::SetPageIndex(int index) { tabs_->setCurrentIndex(index); }
+void TTabbedNotebook::SetPageIndex(int index) {
+    tabs_->setCurrentIndex(index);
+}
 
 void TTabbedNotebook::ShowPage(int index) {
     if (index < 0 || index >= pages_.size()) return;
@@ -58,7 +62,8 @@ void TTabbedNotebook::ShowPage(int index) {
         if (page != shown) page->hide(), page->setEnabled(false);
     QWidget* focus = window()->focusWidget();
     if (!isVisible() || (focus && shown->isAncestorOf(focus))) return;
-    for (QWidget* next = shown->nextInFocusChain(); next != shown; next = next->nextInFocusChain()) {
+    for (QWidget* next = shown->nextInFocusChain(); next != shown;
+         next = next->nextInFocusChain()) {
         if (shown->isAncestorOf(next) && (next->focusPolicy() & Qt::TabFocus) &&
             next->isEnabled() && next->isVisible()) {
             next->setFocus(Qt::TabFocusReason);

@@ -9,7 +9,7 @@ namespace korvane {
 // A notebook of pages with tabs on top. Only the page shown is enabled, so
 // the others take neither focus nor keys.
 class TTabbedNotebook : public QWidget {
-public:
+  public:
     explicit TTabbedNotebook(QWidget* parent);
 
     // A new page whose client area lies at 4, 23 inside the notebook.
@@ -19,10 +19,10 @@ public:
     QWidget* Page(int index) const { return pages_.at(index); }
     QTabBar* Tabs() const { return tabs_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     void ShowPage(int index);
 
     QTabBar* tabs_;

@@ -13,7 +13,7 @@ namespace korvane {
 // (ShowMessage), the standard error box (ShowError), the open dialog and the
 // completion dialog. Tests put their own in place.
 class UiServices : public MessageSink, public ErrorBox {
-public:
+  public:
     // Runs the open dialog; the files chosen, none when cancelled.
     virtual QStringList RunOpenDialog(QFileDialog& dialog) = 0;
     // Shows the completion dialog modally and waits until it is closed.
