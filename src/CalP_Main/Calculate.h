@@ -30,13 +30,17 @@ struct CalcWork {
     TVector Rhs{};
 };
 
+// The solver of the march; replaceable so that the tests and benchmarks can
+// run the literal Gauss-Jordan algorithm against the fast one.
+using LinearSolver = void (*)(const TMatrix&, TVector&, const TVector&, std::int32_t);
+
 // Marches the profile in Work.Temp through the current zone, recording one
 // history row per pass, at most MaxRows.
-void MarchZone(CalcWork& Work);
+void MarchZone(CalcWork& Work, LinearSolver solve = SolveLinEq);
 
 // Computes zones 1..CalcInput.ZoneCount and appends each zone's block to the
 // result file. Floating-point faults and write errors propagate.
-void Calculate(MessageSink& messages);
+void Calculate(MessageSink& messages, LinearSolver solve = SolveLinEq);
 
 // Trunc((Length + 0.0001) / DeltaZ) exactly as the run computes a zone's
 // steps, as a long double so that huge quotients can be compared safely.

@@ -1,1 +1,69 @@
-// being written
+#include "TextFile.h"
+
+#include "ResultFile.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace korvane {
+
+namespace {
+[[noreturn]] void ThrowWriteError(int error) { throw FileWriteError(std::strerror(error)); }
+} // namespace
+
+std::optional<TextFile> TextFile::Open(const std::string& path, Mode mode) {
+    if (path.empty() || path.find('\0') != std::string::npos)
+        return std::nullopt;
+    const int flags =
+        mode == Mode::Create ? O_WRONLY | O_CREAT | O_TRUNC : O_WRONLY | O_APPEND;
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return std::nullopt;
+    return TextFile(fd);
+}
+
+TextFile::TextFile(TextFile&& other) noexcept
+    : fd_(other.fd_), buffer_(std::move(other.buffer_)) {
+    other.fd_ = -1;
+}
+
+TextFile::~TextFile() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void TextFile::WriteLine(std::string_view line) {
+    buffer_.append(line);
+    buffer_.append("\r\n");
+    if (buffer_.size() >= 65536)
+        Flush();
+}
+
+void TextFile::Flush() {
+    const char* data = buffer_.data();
+    std::size_t left = buffer_.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd_, data, left);
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            ThrowWriteError(errno);
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    buffer_.clear();
+}
+
+void TextFile::Close() {
+    Flush();
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0 && errno != EINTR)
+        ThrowWriteError(errno);
+}
+
+} // namespace korvane

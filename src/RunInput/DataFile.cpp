@@ -1,1 +1,103 @@
-// being written
+#include "DataFile.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace korvane {
+
+namespace {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+void StoreLine(DataLineArray& lines, int index, std::string& line) {
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    lines[static_cast<std::size_t>(index)] = std::move(line);
+    line.clear();
+}
+
+} // namespace
+
+bool ReadDataLines(const std::string& path, DataLineArray& lines) {
+    if (path.empty() || path.find('\0') != std::string::npos)
+        return false;
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (file.get() < 0)
+        return false;
+    struct stat info {};
+    if (::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode))
+        return false;
+
+    DataLineArray read{};
+    int lineNo = 1;
+    std::string line;
+    char buffer[65536];
+    while (lineNo <= DataLineCount) {
+        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+        if (got < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        if (got == 0)
+            break;
+        const std::string_view chunk(buffer, static_cast<std::size_t>(got));
+        std::size_t start = 0;
+        while (lineNo <= DataLineCount) {
+            const auto end = chunk.find('\n', start);
+            if (end == std::string_view::npos) {
+                line.append(chunk.substr(start));
+                break;
+            }
+            line.append(chunk.substr(start, end - start));
+            StoreLine(read, lineNo++, line);
+            start = end + 1;
+        }
+    }
+    if (lineNo <= DataLineCount && !line.empty())
+        StoreLine(read, lineNo, line);
+    lines = std::move(read);
+    return true;
+}
+
+std::optional<DataLineArray> ExtractDataValues(const DataLineArray& lines) {
+    DataLineArray values{};
+    for (int i = 1; i <= DataLineCount; ++i) {
+        const std::string& line = lines[static_cast<std::size_t>(i)];
+        const auto equals = line.find('=');
+        if (equals == std::string::npos)
+            return std::nullopt;
+        std::string value = line.substr(equals + 1);
+        const auto first = value.find_first_not_of(' ');
+        value.erase(0, first == std::string::npos ? value.size() : first);
+        values[static_cast<std::size_t>(i)] = std::move(value);
+    }
+    for (int i = 1; i <= DataLineCount; ++i) {
+        std::string& value = values[static_cast<std::size_t>(i)];
+        const auto blank = value.find(' ');
+        if (blank != std::string::npos)
+            value.erase(blank);
+    }
+    return values;
+}
+
+std::string DataFormatMessage(const std::string& dataFileName) {
+    return "\"" + dataFileName + "\" is not a correct data file!";
+}
+
+} // namespace korvane

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string>
+#include <string_view>
+
+namespace korvane {
+
+// An output text file with CR LF line ends, written through a buffer of its
+// own; whatever reached the file before a failing write stays.
+class TextFile {
+public:
+    enum class Mode { Create, Append };
+
+    // Nothing when the file cannot be opened (Append needs an existing file).
+    static std::optional<TextFile> Open(const std::string& path, Mode mode);
+
+    TextFile(TextFile&& other) noexcept;
+    TextFile& operator=(TextFile&&) = delete;
+    TextFile(const TextFile&) = delete;
+    ~TextFile();
+
+    // Throw FileWriteError with the platform's message.
+    void WriteLine(std::string_view line);
+    void Close();
+
+private:
+    explicit TextFile(int fd) : fd_(fd) {}
+    void Flush();
+    int fd_;
+    std::string buffer_;
+};
+
+} // namespace korvane

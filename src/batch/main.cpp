@@ -1,0 +1,13 @@
+#include "BatchRun.h"
+#include "NumberFormat.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::cerr << "usage: korvane-batch DATAFILE RESULTFILE\n";
+        return korvane::BatchUsage;
+    }
+    korvane::SetDecimalSeparator(korvane::LocaleDecimalSeparator());
+    return korvane::RunBatch(argv[1], argv[2], std::cerr);
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "LinEq.h"
+
+namespace korvane::testing {
+
+// The Gauss-Jordan algorithm step by step as originally written: full copies,
+// every division and every multiply-subtract. The reference for the fast solver.
+void SolveLinEqLiteral(const TMatrix& Coef, TVector& Solution, const TVector& Rhs,
+                       std::int32_t Order);
+
+} // namespace korvane::testing
