@@ -84,10 +84,6 @@ void TForm1::DriveComboBox2Change() {
     FileListBox1->ApplyFilePath(FileListBox2->Directory());
 }
 
-void TForm1::StartClick() {}
-
-void TForm1::InputData1Click() {}
-
 TBitBtn* TForm1::GoButton() const {
     return TabbedNotebook1->PageIndex() == 0 ? Start : BitBtn1;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DataFile.h"
+
 #include <QWidget>
 
 #include <array>
@@ -52,6 +54,10 @@ class TForm1 : public QWidget {
     std::array<TPanel*, 34> Panel{};
     QFileDialog* OpenFileDialog;
 
+    // The data file read last: its full path and its first 28 lines.
+    QString DataFileName;
+    DataLineArray DataLines;
+
     void StartClick();
     void FormCreate();
     void Edit12Change();
@@ -68,6 +74,7 @@ class TForm1 : public QWidget {
     void changeEvent(QEvent* event) override;
 
   private:
+    void ApplyInputData();
     void BuildFirstPage(QWidget* page);
     void BuildSecondPage(QWidget* page);
     void BuildOpenDialog();
