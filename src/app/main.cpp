@@ -5,8 +5,10 @@
 #include "RegionalSettings.h"
 
 #include <QApplication>
+#include <QMessageBox>
 
 #include <clocale>
+#include <exception>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
@@ -16,11 +18,18 @@ int main(int argc, char* argv[]) {
     QApplication::setWindowIcon(korvane::ProgramIcon());
     korvane::ReadRegionalSettings();
 
-    korvane::QtUiServices services;
-    korvane::TForm1 Form1(services);
-    korvane::TFinishForm FinishForm;
-    services.SetFinishForm(&FinishForm);
+    try {
+        korvane::QtUiServices services;
+        korvane::TForm1 Form1(services);
+        korvane::TFinishForm FinishForm;
+        services.SetFinishForm(&FinishForm);
 
-    Form1.show();
-    return application.exec();
+        Form1.show();
+        return application.exec();
+    } catch (const std::exception& error) {
+        // Only start-up can end here (a working folder that is gone, say):
+        // every handler of the running window has its own guard.
+        QMessageBox::critical(nullptr, "Korvane", QString::fromUtf8(error.what()));
+        return 1;
+    }
 }

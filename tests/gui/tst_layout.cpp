@@ -266,24 +266,30 @@ class LayoutTest : public QObject {
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.windowIcon().availableSizes().value(0), QSize(32, 32));
-        QCOMPARE(dialog.Panel1->geometry(), QRect(0, 0, 361, 230));
-        QCOMPARE(dialog.Panel2->geometry(), QRect(21, 15, 323, 46));
-        QCOMPARE(dialog.Label4->geometry(), QRect(15, 13, 293, 19));
-        QCOMPARE(dialog.Label3->geometry(), QRect(147, 80, 51, 16));
-        QCOMPARE(dialog.Label1->geometry(), QRect(146, 146, 54, 16));
-        QCOMPARE(dialog.BitBtn1->geometry(), QRect(126, 178, 100, 29));
-        QCOMPARE(dialog.Label4->text(), QString("Calculation is successfully finished !"));
-        QCOMPARE(dialog.Label3->text(), QString("Ver. 1.2"));
-        QCOMPARE(dialog.Label1->text(), QString("2008.8.3"));
-        QCOMPARE(dialog.BitBtn1->text(), QString("OK"));
-        QCOMPARE(dialog.Label4->font().pixelSize(), 19);
-        QCOMPARE(dialog.Label3->font().pixelSize(), 16);
-        QCOMPARE(dialog.Label1->font().pixelSize(), 16);
-        QCOMPARE(dialog.BitBtn1->font().pixelSize(), 13);
-        QCOMPARE(dialog.Label4->palette().color(QPalette::WindowText), QColor(Qt::blue));
-        QCOMPARE(dialog.Label3->palette().color(QPalette::WindowText), QColor(Qt::blue));
-        QCOMPARE(dialog.BitBtn1->palette().color(QPalette::ButtonText), QColor(Qt::black));
         QVERIFY(dialog.BitBtn1->isDefault());
+        const Expected controls[] = {
+            Plain("Panel1", "FinishForm", {0, 0, 361, 230}, ""),
+            Plain("Panel2", "Panel1", {21, 15, 323, 46}, ""),
+            Plain("Label4", "Panel2", {15, 13, 293, 19}, "Calculation is successfully finished !",
+                  19, Blue),
+            Plain("Label3", "Panel1", {147, 80, 51, 16}, "Ver. 1.2", 16, Blue),
+            Plain("Label1", "Panel1", {146, 146, 54, 16}, "2008.8.3", 16),
+            {"BitBtn1",
+             "Panel1",
+             {126, 178, 100, 29},
+             "OK",
+             true,
+             Tab::Yes,
+             13,
+             Weight::Regular,
+             Black},
+        };
+        for (const Expected& expected : controls) {
+            auto* widget = dialog.findChild<QWidget*>(expected.name);
+            QVERIFY2(widget, expected.name);
+            CheckControl(widget, expected, widget->parentWidget()->objectName());
+            if (QTest::currentTestFailed()) return;
+        }
         // Every label shows its whole text within its rectangle.
         for (QLabel* label : {dialog.Label4, dialog.Label3, dialog.Label1})
             QVERIFY2(QFontMetricsF(label->font()).horizontalAdvance(label->text()) <=
