@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QIcon>
+
+class QWidget;
+
+namespace korvane {
+
+// The Japanese proportional Gothic of the original where installed, else the
+// closest font this system has that shows the degree sign and delta.
+QString UiFontFamily();
+
+// The program's font at a character height in pixels.
+QFont UiFont(int pixelSize, bool bold = false);
+
+// Sets the font of a widget and the colour its own text is drawn in.
+void SetLook(QWidget* widget, int pixelSize, const QColor& color, bool bold = false);
+
+// The colour of ordinary text in windows.
+QColor WindowTextColor();
+
+// The 32 x 32, 16-colour program icon shared by both windows.
+QIcon ProgramIcon();
+
+// Places a window's client area at the centre of its screen.
+void CentreOnScreen(QWidget* window);
+
+} // namespace korvane

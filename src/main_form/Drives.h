@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace korvane {
+
+// Drives stand for what the original platform's drive letters were: the roots
+// of the mounted file systems that are valid and ready, pseudo file systems
+// left out, "/" first and then in path order.
+QStringList AvailableDrives();
+
+// The drive holding a folder: the root of the file system that holds it, or
+// of its nearest existing parent when the folder itself is gone.
+QString DriveOf(const QString& folder);
+
+// What a drive display shows for one drive: its root and its volume name.
+QString DriveLabel(const QString& drive);
+
+// The folder that picking a drive opens: its root.
+QString DriveFolder(const QString& drive);
+
+} // namespace korvane

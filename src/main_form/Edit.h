@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QLineEdit>
+
+namespace korvane {
+
+// A single-line edit box whose text is set only when it really changes, so
+// that an unchanged text neither raises textChanged nor moves the cursor.
+class TEdit : public QLineEdit {
+  public:
+    using QLineEdit::QLineEdit;
+
+    void SetText(const QString& text) {
+        if (text != this->text()) setText(text);
+    }
+};
+
+// The enabled flag of the box itself, whatever its page shows.
+inline bool OwnEnabled(const QWidget* widget) {
+    return !widget->testAttribute(Qt::WA_ForceDisabled);
+}
+
+} // namespace korvane
