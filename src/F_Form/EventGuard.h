@@ -19,6 +19,8 @@ template <class Handler> void Guard(ErrorBox& box, Handler&& handler) noexcept {
         handler();
     } catch (const std::exception& error) {
         box.ShowError(error.what());
+    } catch (...) {
+        box.ShowError("Unexpected error");
     }
 }
 
