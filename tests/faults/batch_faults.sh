@@ -157,6 +157,18 @@ data-missing)
   [ ! -e "$tmp/result.txt" ] || fail "a result file was written"
   ;;
 
+data-endless)
+  # An endless line (/dev/zero) until memory runs out: a failed read, no crash.
+  if [ -n "${KORVANE_SANITIZED:-}" ]; then
+    echo "skipped: the sanitizers' shadow memory does not fit a memory limit" >&2
+    exit 77
+  fi
+  (ulimit -v 400000 && exec "$batch" /dev/zero "$tmp/result.txt") >"$tmp/out" 2>"$tmp/err"
+  status=$?
+  expect 1 "Data file can not open!"
+  [ ! -e "$tmp/result.txt" ] || fail "a result file was written"
+  ;;
+
 data-is-directory)
   mkdir "$tmp/data.txt"
   run "$tmp/data.txt" "$tmp/result.txt"
