@@ -24,6 +24,18 @@ public:
     std::vector<std::string> messages;
 };
 
+// With KORVANE_FUZZ_STATS set, how many inputs got how far (printed at exit).
+struct Stats {
+    long inputs = 0, computed = 0, divideByZero = 0, invalid = 0, overflow = 0;
+    ~Stats() {
+        if (std::getenv("KORVANE_FUZZ_STATS"))
+            std::fprintf(stderr,
+                         "runs: %ld inputs, %ld computed, faults: %ld division by zero, "
+                         "%ld invalid, %ld overflow\n",
+                         inputs, computed, divideByZero, invalid, overflow);
+    }
+} stats;
+
 const std::string& ResultPath() {
     static const std::string path = korvane::fuzz::ScratchPath("run");
     static const bool cleanup = [] {
@@ -54,6 +66,7 @@ double Value(FuzzedDataProvider& in, double lo, double hi, bool wild) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    ++stats.inputs;
     FuzzedDataProvider in(data, size);
     korvane::EditTexts boxes;
     // Plate and zone 1 within what the checks accept.
@@ -94,13 +107,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (work * nodes * nodes > 200000)
         return 0;
 
+    ++stats.computed;
     Recorder messages;
     int finished = korvane::CalcInput.ZoneCount;
     try {
         korvane::WriteInputConditions(messages);
         korvane::Calculate(messages);
-    } catch (const korvane::FloatError&) {
+    } catch (const korvane::FloatError& error) {
         finished = -1;
+        using Kind = korvane::FloatError::Kind;
+        ++(error.kind() == Kind::DivideByZero ? stats.divideByZero
+           : error.kind() == Kind::InvalidOperation ? stats.invalid
+                                                     : stats.overflow);
     }
     // Any other exception escapes and is a finding.
     FUZZ_CHECK(messages.messages.empty(), "message \"%s\"", messages.messages.front().c_str());
