@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -69,20 +70,40 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ++stats.inputs;
     FuzzedDataProvider in(data, size);
     korvane::EditTexts boxes;
+    // Either ordinary values, or small binary fractions with which the
+    // arithmetic stays exact, so that a zone's system can be exactly singular.
+    const bool exact = in.ConsumeIntegralInRange(0, 3) == 0;
+    const auto halves = [&](int lo, int hi) { return in.ConsumeIntegralInRange(lo, hi) * 0.5; };
+    const auto pick = [&](std::initializer_list<double> values) {
+        return *(values.begin() + in.ConsumeIntegralInRange<std::size_t>(0, values.size() - 1));
+    };
     // Plate and zone 1 within what the checks accept.
-    boxes[1] = Text(Value(in, 1e-3, 20, false));
-    boxes[2] = Text(Value(in, 1e-3, 2, false));
-    boxes[3] = Text(Value(in, 1e-6, 2, false));
-    boxes[4] = Text(Value(in, 1e-3, 10, false));
-    boxes[5] = Text(Value(in, 1e-6, 10, false));
-    boxes[6] = Text(Value(in, 1e-6, 10, false));
-    boxes[7] = Text(Value(in, 1e-2, 40, false));
-    boxes[8] = Text(Value(in, 1e-2, 200, false));
-    boxes[9] = Text(Value(in, 1e-2, 2000, false));
-    boxes[10] = Text(Value(in, 1e-2, 2000, false));
-    boxes[11] = Text(Value(in, 1e-2, 2000, false));
-    boxes[13] = Text(Value(in, 0.05, 5, false));
-    boxes[14] = std::to_string(in.ConsumeIntegralInRange(3, 100));
+    if (exact) {
+        const int layers = in.ConsumeIntegralInRange(3, 6);
+        boxes[1] = Text(pick({0.5, 1, 2}));
+        boxes[2] = Text(pick({0.5, 1, 2}));
+        boxes[3] = Text(pick({0.5, 1, 2, 5, 10}));
+        boxes[4] = Text(layers * pick({0.5, 1, 2}));
+        boxes[8] = Text(pick({3, 6, 12}));
+        boxes[13] = Text(pick({0.25, 0.5, 1, 2}));
+        boxes[14] = std::to_string(layers);
+        for (int box : {5, 6, 7, 9, 10, 11})
+            boxes[static_cast<std::size_t>(box)] = Text(halves(1, 20));
+    } else {
+        boxes[1] = Text(Value(in, 1e-3, 20, false));
+        boxes[2] = Text(Value(in, 1e-3, 2, false));
+        boxes[3] = Text(Value(in, 1e-6, 2, false));
+        boxes[4] = Text(Value(in, 1e-3, 10, false));
+        boxes[5] = Text(Value(in, 1e-6, 10, false));
+        boxes[6] = Text(Value(in, 1e-6, 10, false));
+        boxes[7] = Text(Value(in, 1e-2, 40, false));
+        boxes[8] = Text(Value(in, 1e-2, 200, false));
+        boxes[9] = Text(Value(in, 1e-2, 2000, false));
+        boxes[10] = Text(Value(in, 1e-2, 2000, false));
+        boxes[11] = Text(Value(in, 1e-2, 2000, false));
+        boxes[13] = Text(Value(in, 0.05, 5, false));
+        boxes[14] = std::to_string(in.ConsumeIntegralInRange(3, 100));
+    }
     boxes[12] = ResultPath();
     const int zoneBoxes[5][5] = {
         {}, {}, {15, 16, 17, 18, 23}, {19, 20, 21, 22, 24}, {25, 26, 27, 28, 29}};
@@ -91,8 +112,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             continue;
         for (int f = 0; f < 4; ++f)
             boxes[static_cast<std::size_t>(zoneBoxes[k][f])] =
-                Text(Value(in, f < 2 ? -1 : -500, f < 2 ? 10 : 3000, true));
-        boxes[static_cast<std::size_t>(zoneBoxes[k][4])] = Text(Value(in, -5, 40, false));
+                Text(exact ? halves(-40, 40) : Value(in, f < 2 ? -1 : -500, f < 2 ? 10 : 3000, true));
+        boxes[static_cast<std::size_t>(zoneBoxes[k][4])] =
+            Text(exact ? halves(-4, 12) : Value(in, -5, 40, false));
     }
 
     korvane::CalcInput = korvane::TCalcInput{};

@@ -19,6 +19,13 @@ if [ -z "${FUZZ_NO_BUILD:-}" ]; then
   cmake --build build/fuzz -j "${FUZZ_BUILD_JOBS:-$(nproc)}" --target korvane_fuzz
 fi
 
+# Comparisons guide the run target towards exact zero pivots.
+extra_flags() {
+  case $1 in
+    fuzz_run) echo -use_value_profile=1 ;;
+  esac
+}
+
 # Longer inputs add nothing to these grammars and slow the runs down.
 max_len() {
   case $1 in
@@ -41,14 +48,14 @@ for target in "${targets[@]}"; do
   echo "fuzz: $target for ${seconds}s" >&2
   if ! (cd "$work" && TMPDIR=$work "$root/build/fuzz/fuzz/$target" "$corpus" \
           -max_total_time="$seconds" -max_len="$(max_len "$target")" -timeout=20 \
-          -rss_limit_mb=2048 -print_final_stats=1 \
+          -rss_limit_mb=2048 -print_final_stats=1 $(extra_flags "$target") \
           -artifact_prefix="$root/build/fuzz/artifacts/$target-" >"$work/$target.log" 2>&1); then
     tail -n 40 "$work/$target.log" >&2
     echo "fuzz: $target FAILED (input kept in build/fuzz/artifacts/)" >&2
     status=1
     break
   fi
-  grep -E '^stat::number_of_executed_units|^Done ' "$work/$target.log" | sed "s/^/fuzz: $target: /" >&2
+  grep -E '^stat::number_of_executed_units|^Done |^runs: ' "$work/$target.log" | sed "s/^/fuzz: $target: /" >&2
   if [ -n "${FUZZ_KEEP_CORPUS:-}" ]; then
     mkdir -p "$FUZZ_KEEP_CORPUS/$target"
     cp "$corpus"/* "$FUZZ_KEEP_CORPUS/$target"/
