@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: a normal build, then the same suite
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, then every fuzz target
+# for a few seconds on its corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -20,3 +21,6 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
 LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0" \
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j "$jobs"
+
+# Fails on the first crash; the input is kept in build/fuzz/artifacts/.
+FUZZ_BUILD_JOBS=$jobs bash scripts/fuzz.sh "${KORVANE_FUZZ_SECONDS:-15}"

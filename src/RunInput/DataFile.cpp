@@ -1,6 +1,8 @@
 #include "DataFile.h"
 
 #include <cerrno>
+#include <new>
+#include <stdexcept>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -47,30 +49,37 @@ bool ReadDataLines(const std::string& path, DataLineArray& lines) {
     int lineNo = 1;
     std::string line;
     char buffer[65536];
-    while (lineNo <= DataLineCount) {
-        const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        if (got == 0)
-            break;
-        const std::string_view chunk(buffer, static_cast<std::size_t>(got));
-        std::size_t start = 0;
+    // A line too long to hold (an endless device, say) is a read that failed.
+    try {
         while (lineNo <= DataLineCount) {
-            const auto end = chunk.find('\n', start);
-            if (end == std::string_view::npos) {
-                line.append(chunk.substr(start));
-                break;
+            const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
+            if (got < 0) {
+                if (errno == EINTR)
+                    continue;
+                return false;
             }
-            line.append(chunk.substr(start, end - start));
-            StoreLine(read, lineNo++, line);
-            start = end + 1;
+            if (got == 0)
+                break;
+            const std::string_view chunk(buffer, static_cast<std::size_t>(got));
+            std::size_t start = 0;
+            while (lineNo <= DataLineCount) {
+                const auto end = chunk.find('\n', start);
+                if (end == std::string_view::npos) {
+                    line.append(chunk.substr(start));
+                    break;
+                }
+                line.append(chunk.substr(start, end - start));
+                StoreLine(read, lineNo++, line);
+                start = end + 1;
+            }
         }
+        if (lineNo <= DataLineCount && !line.empty())
+            StoreLine(read, lineNo, line);
+    } catch (const std::bad_alloc&) {
+        return false;
+    } catch (const std::length_error&) {
+        return false;
     }
-    if (lineNo <= DataLineCount && !line.empty())
-        StoreLine(read, lineNo, line);
     lines = std::move(read);
     return true;
 }
