@@ -41,6 +41,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir -p build/fuzz/artifacts
 status=0
+passed=0
 for target in "${targets[@]}"; do
   corpus=$work/$target
   mkdir -p "$corpus"
@@ -55,10 +56,12 @@ for target in "${targets[@]}"; do
     status=1
     break
   fi
+  passed=$((passed + 1))
   grep -E '^stat::number_of_executed_units|^Done |^runs: ' "$work/$target.log" | sed "s/^/fuzz: $target: /" >&2
   if [ -n "${FUZZ_KEEP_CORPUS:-}" ]; then
     mkdir -p "$FUZZ_KEEP_CORPUS/$target"
     cp "$corpus"/* "$FUZZ_KEEP_CORPUS/$target"/
   fi
 done
+echo "fuzz: $passed passed, $status failed"
 exit $status

@@ -49,7 +49,9 @@ bool ReadDataLines(const std::string& path, DataLineArray& lines) {
     int lineNo = 1;
     std::string line;
     char buffer[65536];
-    // A line too long to hold (an endless device, say) is a read that failed.
+    // Lines beyond any real data file (an endless device, say) are a read
+    // that failed, before they can exhaust the memory.
+    std::size_t total = 0;
     try {
         while (lineNo <= DataLineCount) {
             const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
@@ -60,6 +62,9 @@ bool ReadDataLines(const std::string& path, DataLineArray& lines) {
             }
             if (got == 0)
                 break;
+            total += static_cast<std::size_t>(got);
+            if (total > MaxDataFileBytes)
+                return false;
             const std::string_view chunk(buffer, static_cast<std::size_t>(got));
             std::size_t start = 0;
             while (lineNo <= DataLineCount) {

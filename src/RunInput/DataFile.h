@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <optional>
 #include <string>
 
@@ -13,6 +14,10 @@ using DataLineArray = std::array<std::string, DataLineCount + 1>; // [1..28]
 inline constexpr std::array<int, DataLineCount + 1> DataLineBox = {
     0, 1, 2, 3, 4, 8, 11, 13, 14, 5, 6, 9, 10, 7, 15, 16, 17, 18, 23, 19, 20, 21, 22, 24,
     25, 26, 27, 28, 29};
+
+// The most that is read of a data file's first 28 lines: lines may be long,
+// but not endless.
+inline constexpr std::size_t MaxDataFileBytes = std::size_t{128} << 20;
 
 // Reads the first 28 lines of a file (raw bytes, without their CR LF or LF);
 // missing lines read as empty. False when the file cannot be opened or read.
