@@ -34,6 +34,7 @@ struct IndexSet {
 struct Work {
     double C[MaxNodes + 2][MaxNodes + 1]; // C[column][row]; zero where never set
     IndexSet nonZeroRows[MaxNodes + 2]; // empty on construction
+    int lastColumn[MaxNodes + 1];        // of a row not yet pivotal: its last non-zero column
     std::uint8_t R[MaxNodes + 1];   // R[position] = row
     std::uint8_t pos[MaxNodes + 1]; // pos[row] = position
 };
@@ -62,9 +63,11 @@ void Load(Work& w, const TMatrix& Coef, const TVector& Rhs, int n) {
     std::memset(w.C[1], 0, sizeof w.C[0] * static_cast<std::size_t>(n));
     for (int i = 1; i <= n; ++i) {
         const double* row = Coef[i].data();
+        w.lastColumn[i] = 0;
         ForNonZero(row, n, [&](int j) {
             w.C[j][i] = row[j];
             w.nonZeroRows[j].Add(i);
+            w.lastColumn[i] = j;
         });
         w.C[n + 1][i] = Rhs[i];
         w.R[i] = w.pos[i] = static_cast<std::uint8_t>(i);
@@ -125,23 +128,27 @@ void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std:
 
     int pivotColumns[MaxNodes + 1];
     int rows[MaxNodes + 1];
+    int candidates[MaxNodes + 1]; // rows not yet pivotal with a non-zero multiplier
     double factors[MaxNodes + 1];
     for (int k = 1; k <= n; ++k) {
         // The column's non-zero entries, and among positions k..n the largest
         // magnitude, the earliest position on a tie.
         const double* column = w.C[k];
-        int best = k, bestIndex = -1, found = 0;
+        int best = k, bestIndex = -1, found = 0, candidateCount = 0;
         double bestAbs = 0;
         w.nonZeroRows[k].ForEach([&](int r) {
             const double v = column[r];
             if (v == 0.0)
                 return;
             const int at = w.pos[r];
-            const double a = std::fabs(v);
-            if (at >= k && (a > bestAbs || (a == bestAbs && at < best))) {
-                best = at;
-                bestAbs = a;
-                bestIndex = found;
+            if (at >= k) {
+                candidates[candidateCount++] = r;
+                const double a = std::fabs(v);
+                if (a > bestAbs || (a == bestAbs && at < best)) {
+                    best = at;
+                    bestAbs = a;
+                    bestIndex = found;
+                }
             }
             rows[found] = r;
             factors[found++] = v;
@@ -173,10 +180,16 @@ void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std:
             if (entry != 0.0)
                 pivotColumns[count++] = j;
         };
-        for (int j = k + 1; j <= n; ++j)
-            if (w.nonZeroRows[j].Has(p))
-                normalise(j);
+        for (int j = k + 1; j <= w.lastColumn[p]; ++j)
+            normalise(j);
         normalise(n + 1);
+
+        // Only rows still to be pivotal need to know how far their entries reach.
+        const int reach = count > 0 && pivotColumns[count - 1] <= n ? pivotColumns[count - 1]
+                          : count > 1                               ? pivotColumns[count - 2]
+                                                                    : 0;
+        for (int c = 0; c < candidateCount; ++c)
+            w.lastColumn[candidates[c]] = std::max(w.lastColumn[candidates[c]], reach);
 
         // Rows listed with a zero entry stay listed: the sets only grow.
         IndexSet updated = w.nonZeroRows[k];
