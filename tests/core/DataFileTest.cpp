@@ -79,17 +79,5 @@ TEST(DataFile, UnreadableFilesAreReportedAsSuch) {
     EXPECT_EQ(DataFormatMessage("/tmp/a b.txt"), "\"/tmp/a b.txt\" is not a correct data file!");
 }
 
-TEST(DataFile, LinesFeedTheirBoxes) {
-    // Lines 1..8 plate and grid, then five lines a zone.
-    EXPECT_EQ(DataLineBox[4], 4);
-    EXPECT_EQ(DataLineBox[5], 8);
-    EXPECT_EQ(DataLineBox[8], 14);
-    EXPECT_EQ(DataLineBox[13], 7);
-    EXPECT_EQ(DataLineBox[18], 23);
-    EXPECT_EQ(DataLineBox[23], 24);
-    EXPECT_EQ(DataLineBox[24], 25);
-    EXPECT_EQ(DataLineBox[28], 29);
-}
-
 } // namespace
 } // namespace korvane
