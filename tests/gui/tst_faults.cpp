@@ -251,6 +251,8 @@ class FaultsTest : public QObject {
         QTest::newRow("NUL") << QByteArray("0.0") + '\0' + "13" << QString("0.0") + QChar(0) + "13";
         // A line edit keeps the first 32767 characters.
         QTest::newRow("50 MB") << QByteArray(50 << 20, '7') << QString(32767, '7');
+        QTest::newRow("50 MB of code page 932")
+            << QByteArray("\x82\xA0").repeated(25 << 20) << QString::fromUtf8("あ").repeated(32767);
         QTest::newRow("code page 932 full-width digits")
             << QByteArray("\x82\x4f\x81\x44\x82\x50") << QString::fromUtf8("０．１");
         QTest::newRow("a lead byte alone")
@@ -265,7 +267,11 @@ class FaultsTest : public QObject {
         QFETCH(QByteArray, value);
         QFETCH(QString, boxText);
         services_->filesChosen = {Write("data.txt", DataLines(28, value))};
+        QElapsedTimer reading;
+        reading.start();
         form_->InputData1->click();
+        // Decoding all of 50 MB of code page 932 took over six seconds.
+        QVERIFY2(reading.elapsed() < 3000, qPrintable(QString::number(reading.elapsed()) + " ms"));
         QVERIFY(services_->messages.empty());
         if (!boxText.isNull()) QCOMPARE(form_->Edit[4]->text(), boxText);
         QCOMPARE(form_->Edit[8]->text(), QString("27.0"));
