@@ -19,10 +19,15 @@ std::optional<TextFile> TextFile::Open(const std::string& path, Mode mode) {
         return std::nullopt;
     const int flags =
         mode == Mode::Create ? O_WRONLY | O_CREAT | O_TRUNC : O_WRONLY | O_APPEND;
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    // Not blocking in open: a named pipe nobody reads cannot be opened,
+    // rather than hang the program.
+    const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
     if (fd < 0)
         return std::nullopt;
-    return TextFile(fd);
+    TextFile file(fd);
+    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        return std::nullopt;
+    return file;
 }
 
 TextFile::TextFile(TextFile&& other) noexcept

@@ -38,8 +38,10 @@ void StoreLine(DataLineArray& lines, int index, std::string& line) {
 bool ReadDataLines(const std::string& path, DataLineArray& lines) {
     if (path.empty() || path.find('\0') != std::string::npos)
         return false;
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (file.get() < 0)
+    // Not blocking in open: a named pipe with no writer reads as empty
+    // rather than hang the program.
+    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.get() < 0 || ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK) != 0)
         return false;
     struct stat info {};
     if (::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode))

@@ -5,6 +5,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 namespace korvane {
 namespace {
 
@@ -76,6 +78,10 @@ TEST(DataFile, UnreadableFilesAreReportedAsSuch) {
     EXPECT_FALSE(ReadDataLines(dir.file("missing.txt"), lines));
     EXPECT_FALSE(ReadDataLines(dir.path().string(), lines));
     EXPECT_FALSE(ReadDataLines("", lines));
+    // A named pipe with no writer reads as empty instead of hanging.
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    ASSERT_TRUE(ReadDataLines(dir.file("pipe"), lines));
+    EXPECT_FALSE(ExtractDataValues(lines));
     EXPECT_EQ(DataFormatMessage("/tmp/a b.txt"), "\"/tmp/a b.txt\" is not a correct data file!");
 }
 

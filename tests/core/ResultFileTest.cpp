@@ -8,6 +8,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 namespace korvane {
 namespace {
 
@@ -121,9 +123,14 @@ TEST(ResultFile, UnopenableFileShowsMessagesAndStillComputesEveryZone) {
     EXPECT_EQ(CurZoneNo, 3);
     EXPECT_FALSE(std::filesystem::exists(missing));
 
-    // A folder in the file's place cannot be created or appended to either.
+    // A folder in the file's place cannot be created or appended to either,
+    // and a named pipe nobody reads is refused instead of hanging the run.
     sink.messages.clear();
     RunToFile(DefaultInput(dir.path().string()), sink);
+    EXPECT_EQ(sink.messages, expected);
+    ASSERT_EQ(::mkfifo(dir.file("pipe").c_str(), 0600), 0);
+    sink.messages.clear();
+    RunToFile(DefaultInput(dir.file("pipe")), sink);
     EXPECT_EQ(sink.messages, expected);
 }
 
