@@ -13,7 +13,7 @@ namespace {
 using namespace korvane;
 
 class NullSink : public MessageSink {
-public:
+  public:
     void ShowMessage(const std::string&) override {}
 };
 
@@ -62,7 +62,9 @@ template <LinearSolver Solve> void BM_FullRun(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * 1004);
 }
-BENCHMARK(BM_FullRun<SolveLinEq>)->Name("FullRun/fast/100layers/1000steps")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullRun<SolveLinEq>)
+    ->Name("FullRun/fast/100layers/1000steps")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FullRun<testing::SolveLinEqLiteral>)
     ->Name("FullRun/literal/100layers/1000steps")
     ->Unit(benchmark::kMillisecond);

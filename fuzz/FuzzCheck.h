@@ -6,14 +6,14 @@
 #include <unistd.h>
 
 // A broken property is a crash, so libFuzzer keeps the input that shows it.
-#define FUZZ_CHECK(condition, ...)                                                            \
-    do {                                                                                       \
-        if (!(condition)) {                                                                    \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
-            std::fprintf(stderr, __VA_ARGS__);                                                 \
-            std::fputc('\n', stderr);                                                          \
-            std::abort();                                                                      \
-        }                                                                                      \
+#define FUZZ_CHECK(condition, ...)                                                                 \
+    do {                                                                                           \
+        if (!(condition)) {                                                                        \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);     \
+            std::fprintf(stderr, __VA_ARGS__);                                                     \
+            std::fputc('\n', stderr);                                                              \
+            std::abort();                                                                          \
+        }                                                                                          \
     } while (0)
 
 namespace korvane::fuzz {

@@ -21,8 +21,10 @@ namespace {
 constexpr std::size_t MaxText = 200;
 
 const std::regex& RealGrammar(char separator) {
-    static const std::regex point(R"(^ *[+-]?(?:[0-9]+(?:\.[0-9]*)?|\.[0-9]+)(?:[eE][+-]?[0-9]+)? *$)");
-    static const std::regex comma(R"(^ *[+-]?(?:[0-9]+(?:,[0-9]*)?|,[0-9]+)(?:[eE][+-]?[0-9]+)? *$)");
+    static const std::regex point(
+        R"(^ *[+-]?(?:[0-9]+(?:\.[0-9]*)?|\.[0-9]+)(?:[eE][+-]?[0-9]+)? *$)");
+    static const std::regex comma(
+        R"(^ *[+-]?(?:[0-9]+(?:,[0-9]*)?|,[0-9]+)(?:[eE][+-]?[0-9]+)? *$)");
     return separator == ',' ? comma : point;
 }
 
@@ -65,7 +67,9 @@ std::optional<std::int32_t> ReferenceInteger(const std::string& text) {
     return static_cast<std::int32_t>(value);
 }
 
-bool SameDouble(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameDouble(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
 
 } // namespace
 

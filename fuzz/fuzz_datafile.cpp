@@ -4,9 +4,9 @@
 #include "FuzzCheck.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>

@@ -15,8 +15,9 @@
 namespace {
 
 std::string Zero(int digits, char sep) {
-    return digits > 0 ? "0" + std::string(1, sep) + std::string(static_cast<std::size_t>(digits), '0')
-                      : "0";
+    return digits > 0
+               ? "0" + std::string(1, sep) + std::string(static_cast<std::size_t>(digits), '0')
+               : "0";
 }
 
 std::string Expected(long double value, int precision, int digits, char sep) {
@@ -87,10 +88,11 @@ void Check(long double value, int precision, int digits, char sep) {
     // FormatRight: Width doubles as the precision; 3..Width characters are padded to Width.
     const std::string right = korvane::FormatRight(precision, digits, value);
     const int n = static_cast<int>(got.size());
-    const std::string padded =
-        n >= 3 && n <= precision ? std::string(static_cast<std::size_t>(precision - n), ' ') + got : got;
-    FUZZ_CHECK(right == padded, "FormatRight(%d, %d, %.21Lg) = \"%s\", expected \"%s\"",
-               precision, digits, value, right.c_str(), padded.c_str());
+    const std::string padded = n >= 3 && n <= precision
+                                   ? std::string(static_cast<std::size_t>(precision - n), ' ') + got
+                                   : got;
+    FUZZ_CHECK(right == padded, "FormatRight(%d, %d, %.21Lg) = \"%s\", expected \"%s\"", precision,
+               digits, value, right.c_str(), padded.c_str());
 }
 
 } // namespace
@@ -101,10 +103,11 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
         double v;
         int p, d;
         const char* text;
-    } known[] = {{0.000155, 7, 5, "0.00016"}, {0.15, 5, 1, "0.1"},     {0.25, 5, 1, "0.3"},
-                 {-0.04, 5, 1, "0.0"},         {-0.06, 5, 1, "-0.1"},   {12345.67, 5, 1, "12346.0"},
-                 {100000, 5, 1, "1E5"},        {123456, 5, 1, "1.2346E5"},
-                 {12345678.9, 7, 5, "1.234568E7"}, {0.005, 6, 2, "0.01"}, {99999.4, 5, 1, "99999.0"}};
+    } known[] = {
+        {0.000155, 7, 5, "0.00016"}, {0.15, 5, 1, "0.1"},        {0.25, 5, 1, "0.3"},
+        {-0.04, 5, 1, "0.0"},        {-0.06, 5, 1, "-0.1"},      {12345.67, 5, 1, "12346.0"},
+        {100000, 5, 1, "1E5"},       {123456, 5, 1, "1.2346E5"}, {12345678.9, 7, 5, "1.234568E7"},
+        {0.005, 6, 2, "0.01"},       {99999.4, 5, 1, "99999.0"}};
     for (const auto& k : known) {
         FUZZ_CHECK(Expected(k.v, k.p, k.d, '.') == k.text, "oracle: %.17g gives \"%s\"", k.v,
                    Expected(k.v, k.p, k.d, '.').c_str());

@@ -20,7 +20,7 @@
 namespace {
 
 class Recorder : public korvane::MessageSink {
-public:
+  public:
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     std::vector<std::string> messages;
 };
@@ -57,8 +57,8 @@ std::string Text(double v) {
 // (zones 2 to 4 are not checked).
 double Value(FuzzedDataProvider& in, double lo, double hi, bool wild) {
     if (wild && in.ConsumeIntegralInRange(0, 7) == 0) {
-        static const double special[] = {0.0,    -0.0,    -1.0,     -0.5,   1e300,   -1e300,
-                                         1e-300, 5e-324,  DBL_MAX,  -1e10,  1e154,   -2.0e-3};
+        static const double special[] = {0.0,    -0.0,   -1.0,    -0.5,  1e300, -1e300,
+                                         1e-300, 5e-324, DBL_MAX, -1e10, 1e154, -2.0e-3};
         return in.PickValueInArray(special);
     }
     return in.ConsumeFloatingPointInRange(lo, hi);
@@ -111,8 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!in.ConsumeBool())
             continue;
         for (int f = 0; f < 4; ++f)
-            boxes[static_cast<std::size_t>(zoneBoxes[k][f])] =
-                Text(exact ? halves(-40, 40) : Value(in, f < 2 ? -1 : -500, f < 2 ? 10 : 3000, true));
+            boxes[static_cast<std::size_t>(zoneBoxes[k][f])] = Text(
+                exact ? halves(-40, 40) : Value(in, f < 2 ? -1 : -500, f < 2 ? 10 : 3000, true));
         boxes[static_cast<std::size_t>(zoneBoxes[k][4])] =
             Text(exact ? halves(-4, 12) : Value(in, -5, 40, false));
     }
@@ -123,8 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Keep each run short: a pass costs about NodeCount^2.
     long double work = 0;
     for (int k = 1; k <= korvane::CalcInput.ZoneCount; ++k)
-        work += korvane::ZoneStepQuotient(korvane::CalcInput.Zones[static_cast<std::size_t>(k)].Length,
-                                          korvane::CalcInput.DeltaZ) + 1;
+        work +=
+            korvane::ZoneStepQuotient(korvane::CalcInput.Zones[static_cast<std::size_t>(k)].Length,
+                                      korvane::CalcInput.DeltaZ) +
+            1;
     const long double nodes = korvane::CalcInput.LayerCount + 1;
     if (work * nodes * nodes > 200000)
         return 0;
@@ -138,22 +140,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const korvane::FloatError& error) {
         finished = -1;
         using Kind = korvane::FloatError::Kind;
-        ++(error.kind() == Kind::DivideByZero ? stats.divideByZero
+        ++(error.kind() == Kind::DivideByZero       ? stats.divideByZero
            : error.kind() == Kind::InvalidOperation ? stats.invalid
-                                                     : stats.overflow);
+                                                    : stats.overflow);
     }
     // Any other exception escapes and is a finding.
     FUZZ_CHECK(messages.messages.empty(), "message \"%s\"", messages.messages.front().c_str());
 
     std::ifstream file(ResultPath(), std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string text((std::istreambuf_iterator<char>(file)),
+                           std::istreambuf_iterator<char>());
     FUZZ_CHECK(text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0,
                "the result file does not end with CR LF");
     int blocks = 0;
-    for (std::size_t at = text.find("[Zone "); at != std::string::npos; at = text.find("[Zone ", at + 1)) {
+    for (std::size_t at = text.find("[Zone "); at != std::string::npos;
+         at = text.find("[Zone ", at + 1)) {
         ++blocks;
-        FUZZ_CHECK(text.compare(at + 6, 2, std::to_string(blocks) + "]") == 0, "block %d misnumbered",
-                   blocks);
+        FUZZ_CHECK(text.compare(at + 6, 2, std::to_string(blocks) + "]") == 0,
+                   "block %d misnumbered", blocks);
     }
     if (finished >= 0)
         FUZZ_CHECK(blocks == finished, "%d blocks for %d zones", blocks, finished);

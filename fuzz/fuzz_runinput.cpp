@@ -109,7 +109,9 @@ std::optional<std::string> Expected(const EditTexts& b, TCalcInput& in, long dou
     return std::nullopt;
 }
 
-bool Same(double a, double b) { return a == b || (std::isnan(a) && std::isnan(b)); }
+bool Same(double a, double b) {
+    return a == b || (std::isnan(a) && std::isnan(b));
+}
 
 } // namespace
 

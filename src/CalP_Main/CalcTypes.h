@@ -29,9 +29,9 @@ struct TCalcInput {
     double DeltaZ = 0;
     std::int32_t LayerCount = 0;
     std::int32_t ZoneCount = 0;
-    std::array<TZoneInput, MaxZones + 1> Zones{};        // [1..4]
-    std::array<std::int32_t, MaxZones + 1> ZoneSteps{};  // [1..4]
-    std::string SaveFileName; // bytes as the file system takes them
+    std::array<TZoneInput, MaxZones + 1> Zones{};       // [1..4]
+    std::array<std::int32_t, MaxZones + 1> ZoneSteps{}; // [1..4]
+    std::string SaveFileName;                           // bytes as the file system takes them
 };
 
 // The inputs of the run; only the run command writes them.

@@ -58,8 +58,8 @@ void Calculate(MessageSink& messages, LinearSolver solve) {
     w.StepCount = StepsOf(CurLength);
     w.CmPerSec = StoreDouble(static_cast<long double>(in.Speed) * 100 / 60);
     w.Dx = StoreDouble(CheckedDivide(in.Thickness, in.LayerCount));
-    w.KappaV = StoreDouble(CheckedDivide(
-        in.Conductivity, static_cast<long double>(in.Density) * in.SpecificHeat * w.CmPerSec));
+    w.KappaV = StoreDouble(CheckedDivide(in.Conductivity, static_cast<long double>(in.Density) *
+                                                              in.SpecificHeat * w.CmPerSec));
     w.Fourier = StoreDouble(CheckedDivide(static_cast<long double>(w.KappaV) * in.DeltaZ,
                                           static_cast<long double>(w.Dx) * w.Dx));
 

@@ -7,7 +7,7 @@ namespace korvane {
 // Where the program's own fixed messages go: a modal box in the window, a line
 // on standard error in the batch tool, a list in the tests. Texts are UTF-8.
 class MessageSink {
-public:
+  public:
     virtual ~MessageSink() = default;
     virtual void ShowMessage(const std::string& text) = 0;
 };

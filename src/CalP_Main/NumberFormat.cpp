@@ -20,12 +20,11 @@ void Expand(long double magnitude, std::string& digits, int& exponent) {
     // Both conversions are exact; the double one is many times faster, and
     // nearly every value printed is a stored double.
     const double asDouble = static_cast<double>(magnitude);
-    const auto result =
-        static_cast<long double>(asDouble) == magnitude
-            ? std::to_chars(buffer, buffer + sizeof buffer, asDouble, std::chars_format::scientific,
-                            ExpansionDigits - 1)
-            : std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                            std::chars_format::scientific, ExpansionDigits - 1);
+    const auto result = static_cast<long double>(asDouble) == magnitude
+                            ? std::to_chars(buffer, buffer + sizeof buffer, asDouble,
+                                            std::chars_format::scientific, ExpansionDigits - 1)
+                            : std::to_chars(buffer, buffer + sizeof buffer, magnitude,
+                                            std::chars_format::scientific, ExpansionDigits - 1);
     const std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
     digits.assign(1, text[0]);
     digits.append(text.substr(2, ExpansionDigits - 1));
@@ -49,8 +48,12 @@ std::string ZeroText(int digits) {
 
 } // namespace
 
-char DecimalSeparator() { return separator; }
-void SetDecimalSeparator(char value) { separator = value; }
+char DecimalSeparator() {
+    return separator;
+}
+void SetDecimalSeparator(char value) {
+    separator = value;
+}
 
 std::string FormatFixed(long double Value, int Precision, int Digits) {
     Precision = std::clamp(Precision, 2, ExpansionDigits);

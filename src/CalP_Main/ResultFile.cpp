@@ -16,7 +16,9 @@ namespace {
 constexpr const char* ColumnHead =
     "   Z    T1    T2    T3    T4    T5    T6    T7    T8    T9    T10   T11   TAV";
 
-std::string Labelled(const char* label, const std::string& value) { return label + value; }
+std::string Labelled(const char* label, const std::string& value) {
+    return label + value;
+}
 
 // One table row: Z, eleven temperatures and the mean, each at least five wide.
 std::string TableRow(double z, const TVector& temps, double mean,
@@ -44,7 +46,8 @@ std::array<std::int32_t, 12> ColumnNodesFor(std::int32_t LayerCount) {
     std::array<std::int32_t, 12> nodes{};
     nodes[1] = 1;
     for (int i = 2; i <= 10; ++i)
-        nodes[i] = static_cast<std::int32_t>((static_cast<std::int64_t>(i - 1) * LayerCount) / 10 + 1);
+        nodes[i] =
+            static_cast<std::int32_t>((static_cast<std::int64_t>(i - 1) * LayerCount) / 10 + 1);
     nodes[11] = LayerCount + 1;
     return nodes;
 }
@@ -56,22 +59,30 @@ void WriteInputConditions(MessageSink& messages) {
         messages.ShowMessage(msg::FileCanNotOpen);
         return;
     }
-    file->WriteLine(Labelled("Density                        (g/cm3) =  ", FormatFixed(in.Density, 5, 2)));
-    file->WriteLine(Labelled("Specific Heat               (cal/g." DEG ") =  ", FormatFixed(in.SpecificHeat, 5, 2)));
-    file->WriteLine(Labelled("Thermal Conductivity     (cal/s.cm." DEG ") =  ", FormatFixed(in.Conductivity, 7, 5)));
-    file->WriteLine(Labelled("Thickness                         (cm) =  ", FormatFixed(in.Thickness, 7, 4)));
-    file->WriteLine(Labelled("Speed                          (m/min) =  ", FormatFixed(in.Speed, 5, 1)));
-    file->WriteLine(Labelled("Initial Temperature               (" DEG ") =  ", FormatFixed(in.InitialTemp, 5, 1)));
-    file->WriteLine(Labelled("Increment " DELTA "z                     (cm) =  ", FormatFixed(in.DeltaZ, 6, 2)));
-    file->WriteLine(Labelled("Number of Layers                       =  ", std::to_string(in.LayerCount)));
+    file->WriteLine(
+        Labelled("Density                        (g/cm3) =  ", FormatFixed(in.Density, 5, 2)));
+    file->WriteLine(Labelled("Specific Heat               (cal/g." DEG ") =  ",
+                             FormatFixed(in.SpecificHeat, 5, 2)));
+    file->WriteLine(Labelled("Thermal Conductivity     (cal/s.cm." DEG ") =  ",
+                             FormatFixed(in.Conductivity, 7, 5)));
+    file->WriteLine(
+        Labelled("Thickness                         (cm) =  ", FormatFixed(in.Thickness, 7, 4)));
+    file->WriteLine(
+        Labelled("Speed                          (m/min) =  ", FormatFixed(in.Speed, 5, 1)));
+    file->WriteLine(Labelled("Initial Temperature               (" DEG ") =  ",
+                             FormatFixed(in.InitialTemp, 5, 1)));
+    file->WriteLine(Labelled("Increment " DELTA "z                     (cm) =  ",
+                             FormatFixed(in.DeltaZ, 6, 2)));
+    file->WriteLine(
+        Labelled("Number of Layers                       =  ", std::to_string(in.LayerCount)));
     file->WriteLine("");
     file->WriteLine("");
     file->Close();
 }
 
 bool SaveZoneResult(const TRowHistory& ZHistory, const TTempHistory& TempHistory,
-                    const TRowHistory& AvgHistory, std::int32_t RowCount,
-                    std::int32_t LayerCount, MessageSink& messages) {
+                    const TRowHistory& AvgHistory, std::int32_t RowCount, std::int32_t LayerCount,
+                    MessageSink& messages) {
     const auto columns = ColumnNodesFor(LayerCount);
     auto file = TextFile::Open(CalcInput.SaveFileName, TextFile::Mode::Append);
     if (!file) {
@@ -79,10 +90,14 @@ bool SaveZoneResult(const TRowHistory& ZHistory, const TTempHistory& TempHistory
         return false;
     }
     file->WriteLine("[Zone " + std::to_string(CurZoneNo) + "]");
-    file->WriteLine(Labelled("Heat Transfer Coeff.-1  (cal/cm2.s." DEG ") =  ", FormatFixed(CurZone.Htc1, 7, 5)));
-    file->WriteLine(Labelled("Heat Transfer Coeff.-2  (cal/cm2.s." DEG ") =  ", FormatFixed(CurZone.Htc2, 7, 5)));
-    file->WriteLine(Labelled("Outer Temperature -1              (" DEG ") =  ", FormatFixed(CurZone.OuterTemp1, 5, 1)));
-    file->WriteLine(Labelled("Outer Temperature -2              (" DEG ") =  ", FormatFixed(CurZone.OuterTemp2, 5, 1)));
+    file->WriteLine(Labelled("Heat Transfer Coeff.-1  (cal/cm2.s." DEG ") =  ",
+                             FormatFixed(CurZone.Htc1, 7, 5)));
+    file->WriteLine(Labelled("Heat Transfer Coeff.-2  (cal/cm2.s." DEG ") =  ",
+                             FormatFixed(CurZone.Htc2, 7, 5)));
+    file->WriteLine(Labelled("Outer Temperature -1              (" DEG ") =  ",
+                             FormatFixed(CurZone.OuterTemp1, 5, 1)));
+    file->WriteLine(Labelled("Outer Temperature -2              (" DEG ") =  ",
+                             FormatFixed(CurZone.OuterTemp2, 5, 1)));
     // The length shown is the one entered: the allowance comes off at extended precision.
     file->WriteLine(Labelled("Length                            (cm) =  ",
                              FormatFixed(static_cast<long double>(CurLength) - 0.0001L, 6, 1)));

@@ -10,13 +10,13 @@
 
 namespace korvane {
 
-using TRowHistory = std::array<double, MaxRows + 1>;    // [1..MaxRows]
-using TTempHistory = std::array<TVector, MaxRows + 1>;  // [1..MaxRows][1..MaxNodes]
+using TRowHistory = std::array<double, MaxRows + 1>;   // [1..MaxRows]
+using TTempHistory = std::array<TVector, MaxRows + 1>; // [1..MaxRows][1..MaxNodes]
 
 // A write or close that failed after the file was opened; what() is the
 // platform's text for the error.
 class FileWriteError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 
@@ -27,8 +27,8 @@ void WriteInputConditions(MessageSink& messages);
 // Appends the block of the current zone with rows 1..RowCount. Returns false,
 // after showing "Can not write result to file", when the file cannot be opened.
 bool SaveZoneResult(const TRowHistory& ZHistory, const TTempHistory& TempHistory,
-                    const TRowHistory& AvgHistory, std::int32_t RowCount,
-                    std::int32_t LayerCount, MessageSink& messages);
+                    const TRowHistory& AvgHistory, std::int32_t RowCount, std::int32_t LayerCount,
+                    MessageSink& messages);
 
 // The nodes shown in the eleven temperature columns, [1..11].
 std::array<std::int32_t, 12> ColumnNodesFor(std::int32_t LayerCount);

@@ -11,14 +11,15 @@
 namespace korvane {
 
 namespace {
-[[noreturn]] void ThrowWriteError(int error) { throw FileWriteError(std::strerror(error)); }
+[[noreturn]] void ThrowWriteError(int error) {
+    throw FileWriteError(std::strerror(error));
+}
 } // namespace
 
 std::optional<TextFile> TextFile::Open(const std::string& path, Mode mode) {
     if (path.empty() || path.find('\0') != std::string::npos)
         return std::nullopt;
-    const int flags =
-        mode == Mode::Create ? O_WRONLY | O_CREAT | O_TRUNC : O_WRONLY | O_APPEND;
+    const int flags = mode == Mode::Create ? O_WRONLY | O_CREAT | O_TRUNC : O_WRONLY | O_APPEND;
     // Not blocking in open: a named pipe nobody reads cannot be opened,
     // rather than hang the program.
     const int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
@@ -30,8 +31,7 @@ std::optional<TextFile> TextFile::Open(const std::string& path, Mode mode) {
     return file;
 }
 
-TextFile::TextFile(TextFile&& other) noexcept
-    : fd_(other.fd_), buffer_(std::move(other.buffer_)) {
+TextFile::TextFile(TextFile&& other) noexcept : fd_(other.fd_), buffer_(std::move(other.buffer_)) {
     other.fd_ = -1;
 }
 

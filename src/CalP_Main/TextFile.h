@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <string>
-#include <string>
 #include <string_view>
 
 namespace korvane {
@@ -10,7 +9,7 @@ namespace korvane {
 // An output text file with CR LF line ends, written through a buffer of its
 // own; whatever reached the file before a failing write stays.
 class TextFile {
-public:
+  public:
     enum class Mode { Create, Append };
 
     // Nothing when the file cannot be opened (Append needs an existing file).
@@ -25,7 +24,7 @@ public:
     void WriteLine(std::string_view line);
     void Close();
 
-private:
+  private:
     explicit TextFile(int fd) : fd_(fd) {}
     void Flush();
     int fd_;

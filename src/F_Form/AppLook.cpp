@@ -19,7 +19,8 @@ QString UiFontFamily() {
         for (const char* name :
              {"ＭＳ Ｐゴシック", "MS PGothic", "IPAPGothic", "Noto Sans CJK JP", "DejaVu Sans"}) {
             const QString candidate = QString::fromUtf8(name);
-            if (installed.contains(candidate)) return candidate;
+            if (installed.contains(candidate))
+                return candidate;
         }
         return QApplication::font().family();
     }();
@@ -52,7 +53,8 @@ QIcon ProgramIcon() {
 
 void CentreOnScreen(QWidget* window) {
     const QScreen* screen = window->screen();
-    if (!screen) return;
+    if (!screen)
+        return;
     const QRect area = screen->availableGeometry();
     window->move(area.center() - QPoint(window->width() / 2, window->height() / 2));
 }

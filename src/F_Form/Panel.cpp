@@ -9,7 +9,8 @@ namespace {
 // Draws one bevel inside rect and returns what is left inside it.
 QRect DrawBevel(QPainter& painter, QRect rect, TPanel::Bevel bevel, int width,
                 const QPalette& palette) {
-    if (bevel == TPanel::Bevel::None) return rect;
+    if (bevel == TPanel::Bevel::None)
+        return rect;
     const QColor light = palette.color(QPalette::Light);
     const QColor dark = palette.color(QPalette::Dark);
     const QColor topLeft = bevel == TPanel::Bevel::Raised ? light : dark;
@@ -35,7 +36,8 @@ TPanel::TPanel(QWidget* parent, Bevel outer, Bevel inner, int bevelWidth)
 }
 
 void TPanel::SetCaption(const QString& caption) {
-    if (caption == caption_) return;
+    if (caption == caption_)
+        return;
     caption_ = caption;
     update();
 }
@@ -44,7 +46,8 @@ void TPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QRect inside = DrawBevel(painter, rect(), outer_, bevelWidth_, palette());
     inside = DrawBevel(painter, inside, inner_, bevelWidth_, palette());
-    if (caption_.isEmpty()) return;
+    if (caption_.isEmpty())
+        return;
     // Captions wider than the panel overflow on both sides and are clipped,
     // so their blanks give way first.
     painter.setPen(palette().color(QPalette::WindowText));

@@ -18,6 +18,8 @@ const char* MessageOf(FloatError::Kind kind) {
 
 FloatError::FloatError(Kind kind) : std::runtime_error(MessageOf(kind)), kind_(kind) {}
 
-void RaiseFloatError(FloatError::Kind kind) { throw FloatError(kind); }
+void RaiseFloatError(FloatError::Kind kind) {
+    throw FloatError(kind);
+}
 
 } // namespace korvane

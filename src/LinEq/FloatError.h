@@ -10,13 +10,13 @@ namespace korvane {
 // exceptions for invalid operation, division by zero and overflow unmasked;
 // these are raised where that unit would have trapped.
 class FloatError : public std::runtime_error {
-public:
+  public:
     enum class Kind { DivideByZero, InvalidOperation, Overflow };
 
     explicit FloatError(Kind kind);
     Kind kind() const noexcept { return kind_; }
 
-private:
+  private:
     Kind kind_;
 };
 

@@ -33,10 +33,10 @@ struct IndexSet {
 // each column the rows that have (or once had) a non-zero entry in it.
 struct Work {
     double C[MaxNodes + 2][MaxNodes + 1]; // C[column][row]; zero where never set
-    IndexSet nonZeroRows[MaxNodes + 2]; // empty on construction
-    int lastColumn[MaxNodes + 1];        // of a row not yet pivotal: its last non-zero column
-    std::uint8_t R[MaxNodes + 1];   // R[position] = row
-    std::uint8_t pos[MaxNodes + 1]; // pos[row] = position
+    IndexSet nonZeroRows[MaxNodes + 2];   // empty on construction
+    int lastColumn[MaxNodes + 1];         // of a row not yet pivotal: its last non-zero column
+    std::uint8_t R[MaxNodes + 1];         // R[position] = row
+    std::uint8_t pos[MaxNodes + 1];       // pos[row] = position
 };
 
 // The entries of a row that are not zero (-0 counts as zero), eight at a

@@ -1,9 +1,9 @@
 #include "DataFile.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <new>
 #include <stdexcept>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,7 +12,7 @@ namespace korvane {
 namespace {
 
 class FileDescriptor {
-public:
+  public:
     explicit FileDescriptor(int fd) : fd_(fd) {}
     ~FileDescriptor() {
         if (fd_ >= 0)
@@ -22,7 +22,7 @@ public:
     FileDescriptor& operator=(const FileDescriptor&) = delete;
     int get() const { return fd_; }
 
-private:
+  private:
     int fd_;
 };
 
@@ -41,7 +41,8 @@ bool ReadDataLines(const std::string& path, DataLineArray& lines) {
     // Not blocking in open: a named pipe with no writer reads as empty
     // rather than hang the program.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0 || ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK) != 0)
+    if (file.get() < 0 ||
+        ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK) != 0)
         return false;
     struct stat info {};
     if (::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode))

@@ -12,8 +12,8 @@ using DataLineArray = std::array<std::string, DataLineCount + 1>; // [1..28]
 
 // The edit box (EditN) that each data-file line feeds, [1..28].
 inline constexpr std::array<int, DataLineCount + 1> DataLineBox = {
-    0, 1, 2, 3, 4, 8, 11, 13, 14, 5, 6, 9, 10, 7, 15, 16, 17, 18, 23, 19, 20, 21, 22, 24,
-    25, 26, 27, 28, 29};
+    0,  1,  2,  3,  4,  8,  11, 13, 14, 5,  6,  9,  10, 7, 15,
+    16, 17, 18, 23, 19, 20, 21, 22, 24, 25, 26, 27, 28, 29};
 
 // The most that is read of a data file's first 28 lines: lines may be long,
 // but not endless.

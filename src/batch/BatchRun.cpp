@@ -16,7 +16,7 @@ namespace korvane {
 namespace {
 
 class StreamSink : public MessageSink {
-public:
+  public:
     explicit StreamSink(std::ostream& out) : out_(out) {}
     void ShowMessage(const std::string& text) override {
         out_ << text << '\n' << std::flush;
@@ -24,7 +24,7 @@ public:
     }
     int count() const { return count_; }
 
-private:
+  private:
     std::ostream& out_;
     int count_ = 0;
 };
@@ -59,7 +59,8 @@ int RunBatch(const std::string& dataFile, const std::string& resultFile, std::os
 
     EditTexts boxes;
     for (int line = 1; line <= DataLineCount; ++line)
-        boxes[static_cast<std::size_t>(DataLineBox[line])] = (*values)[static_cast<std::size_t>(line)];
+        boxes[static_cast<std::size_t>(DataLineBox[line])] =
+            (*values)[static_cast<std::size_t>(line)];
     boxes[12] = resultFile;
     boxes[30] = resultFile;
 

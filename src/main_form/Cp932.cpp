@@ -9,10 +9,12 @@ QString DecodeCp932(const std::string& bytes) {
     bool ascii = true;
     for (unsigned char c : bytes)
         ascii &= c < 0x80;
-    if (ascii) return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    if (ascii)
+        return QString::fromLatin1(bytes.data(), static_cast<qsizetype>(bytes.size()));
 
     iconv_t converter = iconv_open("UTF-8", "CP932");
-    if (converter == reinterpret_cast<iconv_t>(-1)) return QString::fromLocal8Bit(bytes.c_str());
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return QString::fromLocal8Bit(bytes.c_str());
     std::string utf8;
     char buffer[256];
     char* in = const_cast<char*>(bytes.data());

@@ -27,7 +27,8 @@ void TDirectoryListBox::SetFileList(TFileListBox* fileList) {
 }
 
 void TDirectoryListBox::SetDirectory(const QString& path) {
-    if (path.isEmpty() || SameFileName(path, directory_)) return;
+    if (path.isEmpty() || SameFileName(path, directory_))
+        return;
     if (driveCombo_ && !SameFileName(DriveOf(path), DriveOf(directory_))) {
         // The drive selector reports back; this list answers below, once.
         inSetDirectory_ = true;
@@ -46,17 +47,21 @@ void TDirectoryListBox::SetDirectory(const QString& path) {
 }
 
 void TDirectoryListBox::DriveChanged(const QString& drive) {
-    if (SameFileName(drive, DriveOf(directory_))) return;
+    if (SameFileName(drive, DriveOf(directory_)))
+        return;
     ChangeFolder(DriveFolder(drive));
     directory_ = CurrentFolder();
-    if (inSetDirectory_) return;
+    if (inSetDirectory_)
+        return;
     BuildList();
     Changed();
 }
 
 void TDirectoryListBox::Changed() {
-    if (fileList_) fileList_->SetDirectory(directory_);
-    if (OnChange) OnChange();
+    if (fileList_)
+        fileList_->SetDirectory(directory_);
+    if (OnChange)
+        OnChange();
 }
 
 void TDirectoryListBox::BuildList() {
@@ -85,7 +90,8 @@ void TDirectoryListBox::BuildList() {
 }
 
 void TDirectoryListBox::OpenLine(QListWidgetItem* item) {
-    if (!item) return;
+    if (!item)
+        return;
     const QString path = item->data(PathRole).toString();
     Guard(errors_, [&] { SetDirectory(path); });
 }

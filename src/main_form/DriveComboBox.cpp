@@ -24,18 +24,22 @@ void TDriveComboBox::ReadDrives() {
 
 int TDriveComboBox::EntryOf(const QString& drive) {
     for (int i = 0; i < count(); ++i)
-        if (SameFileName(itemData(i).toString(), drive)) return i;
+        if (SameFileName(itemData(i).toString(), drive))
+            return i;
     // A folder on a file system left out of the list still shows its drive.
     addItem(DriveLabel(drive), drive);
     return count() - 1;
 }
 
 void TDriveComboBox::SetDrive(const QString& drive) {
-    if (currentIndex() >= 0 && SameFileName(drive, drive_)) return;
+    if (currentIndex() >= 0 && SameFileName(drive, drive_))
+        return;
     drive_ = drive;
     setCurrentIndex(EntryOf(drive));
-    if (dirList_) dirList_->DriveChanged(drive);
-    if (OnChange) OnChange();
+    if (dirList_)
+        dirList_->DriveChanged(drive);
+    if (OnChange)
+        OnChange();
 }
 
 void TDriveComboBox::SetDirList(TDirectoryListBox* dirList) {

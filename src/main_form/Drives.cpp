@@ -27,7 +27,8 @@ QStringList AvailableDrives() {
         if (!volume.isValid() || !volume.isReady() || IsPseudoFileSystem(volume.fileSystemType()))
             continue;
         // Single files bound into a container are mount points too.
-        if (!QFileInfo(volume.rootPath()).isDir()) continue;
+        if (!QFileInfo(volume.rootPath()).isDir())
+            continue;
         drives.append(volume.rootPath());
     }
     drives.removeDuplicates();

@@ -11,7 +11,8 @@ class TEdit : public QLineEdit {
     using QLineEdit::QLineEdit;
 
     void SetText(const QString& text) {
-        if (text != this->text()) setText(text);
+        if (text != this->text())
+            setText(text);
     }
 };
 

@@ -21,7 +21,8 @@ QString TFileListBox::Drive() const {
 }
 
 void TFileListBox::SetDirectory(const QString& directory) {
-    if (SameFileName(directory, directory_)) return;
+    if (SameFileName(directory, directory_))
+        return;
     ChangeFolder(directory);
     directory_ = CurrentFolder();
     Update();
@@ -33,7 +34,8 @@ void TFileListBox::SetDrive(const QString&) {
 }
 
 void TFileListBox::ApplyFilePath(const QString& path) {
-    if (path.isEmpty() || SameFileName(path, SelectedFilePath())) return;
+    if (path.isEmpty() || SameFileName(path, SelectedFilePath()))
+        return;
     if (dirList_)
         dirList_->SetDirectory(path);
     else

@@ -18,7 +18,8 @@ void TGroupBox::paintEvent(QPaintEvent*) {
     painter.drawRect(frame.translated(1, 1).adjusted(0, 0, -1, -1));
     painter.setPen(palette().color(QPalette::Dark));
     painter.drawRect(frame.adjusted(0, 0, -1, -1));
-    if (caption_.isEmpty()) return;
+    if (caption_.isEmpty())
+        return;
     const QRect text(8, 0, metrics.horizontalAdvance(caption_) + 2, metrics.height());
     painter.fillRect(text, palette().color(QPalette::Button));
     painter.setPen(palette().color(QPalette::WindowText));
@@ -37,7 +38,8 @@ void TGroupBox::mouseReleaseEvent(QMouseEvent* event) {
     const bool click =
         pressedOnBareArea_ && event->button() == Qt::LeftButton && IsBareArea(event->position());
     pressedOnBareArea_ = false;
-    if (click && OnClick) OnClick();
+    if (click && OnClick)
+        OnClick();
 }
 
 } // namespace korvane

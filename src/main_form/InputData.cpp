@@ -34,7 +34,8 @@ void TForm1::ApplyInputData() {
     }
     for (int line = 1; line <= DataLineCount; ++line) {
         TEdit* box = Edit[static_cast<std::size_t>(DataLineBox[static_cast<std::size_t>(line)])];
-        if (!OwnEnabled(box)) continue;
+        if (!OwnEnabled(box))
+            continue;
         // The box keeps maxLength() characters, made of at most twice as many
         // bytes; decoding all of a long value would freeze the window for seconds.
         const std::string& value = (*values)[static_cast<std::size_t>(line)];

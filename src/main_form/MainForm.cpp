@@ -100,7 +100,8 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 }
 
 void TForm1::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::LocaleChange) ReadRegionalSettings();
+    if (event->type() == QEvent::LocaleChange)
+        ReadRegionalSettings();
     QWidget::changeEvent(event);
 }
 

@@ -31,7 +31,8 @@ void DrawSymbol(QPainter& painter, double x, double y, const QString& letter,
     const QFont base = UiFont(13);
     painter.setFont(base);
     painter.drawText(QPointF(x, y), letter);
-    if (subscript.isEmpty()) return;
+    if (subscript.isEmpty())
+        return;
     const double advance = QFontMetricsF(base).horizontalAdvance(letter);
     painter.setFont(UiFont(9));
     painter.drawText(QPointF(x + advance, y + 3), subscript);

@@ -32,7 +32,8 @@ QStringList QtUiServices::RunOpenDialog(QFileDialog& dialog) {
 }
 
 void QtUiServices::ShowFinishForm() {
-    if (!finishForm_) return;
+    if (!finishForm_)
+        return;
     CentreOnScreen(finishForm_);
     finishForm_->exec();
 }

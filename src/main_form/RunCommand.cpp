@@ -48,7 +48,8 @@ void TForm1::StartClick() {
     WriteInputConditions(messages);
     Calculate(messages);
     // A run that reported a failure is not announced as a success.
-    if (messages.Count() == 0) services_.ShowFinishForm();
+    if (messages.Count() == 0)
+        services_.ShowFinishForm();
     FileListBox1->Update();
     FileListBox2->Update();
 }

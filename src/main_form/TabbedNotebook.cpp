@@ -53,15 +53,18 @@ void TTabbedNotebook::SetPageIndex(int index) {
 }
 
 void TTabbedNotebook::ShowPage(int index) {
-    if (index < 0 || index >= pages_.size()) return;
+    if (index < 0 || index >= pages_.size())
+        return;
     QWidget* shown = pages_[index];
     shown->setEnabled(true);
     shown->show();
     // Hiding the old page moves the focus on to the page now shown.
     for (QWidget* page : pages_)
-        if (page != shown) page->hide(), page->setEnabled(false);
+        if (page != shown)
+            page->hide(), page->setEnabled(false);
     QWidget* focus = window()->focusWidget();
-    if (!isVisible() || (focus && shown->isAncestorOf(focus))) return;
+    if (!isVisible() || (focus && shown->isAncestorOf(focus)))
+        return;
     for (QWidget* next = shown->nextInFocusChain(); next != shown;
          next = next->nextInFocusChain()) {
         if (shown->isAncestorOf(next) && (next->focusPolicy() & Qt::TabFocus) &&

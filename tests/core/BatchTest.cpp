@@ -25,7 +25,8 @@ Outcome Batch(const std::string& data, const std::string& result) {
 TEST(Batch, ReproducesTheGoldenFilesByteForByte) {
     for (const char* name : {"defaults", "layers7-four-zones", "hot-above-1000"}) {
         TempDir dir;
-        const auto out = Batch((GoldenDir() / (std::string(name) + ".txt")).string(), dir.file("r.txt"));
+        const auto out =
+            Batch((GoldenDir() / (std::string(name) + ".txt")).string(), dir.file("r.txt"));
         EXPECT_EQ(out.code, BatchOk) << name;
         EXPECT_EQ(out.err, "");
         EXPECT_TRUE(ReadFileBytes(dir.file("r.txt")) ==

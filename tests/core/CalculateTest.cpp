@@ -90,7 +90,8 @@ TEST(Calculate, HalfStepsRoundAwayFromZeroInTheZColumn) {
     in.DeltaZ = 0.25;
     in.ZoneCount = 1;
     const auto rows = RunBlocks(in, sink)[0].rows;
-    const char* expected[] = {"  0.0", "  0.3", "  0.5", "  0.8", "  1.0", "  1.3", "  1.5", "  1.8"};
+    const char* expected[] = {"  0.0", "  0.3", "  0.5", "  0.8",
+                              "  1.0", "  1.3", "  1.5", "  1.8"};
     for (std::size_t i = 0; i < 8; ++i)
         EXPECT_EQ(rows[i].substr(0, 5), expected[i]);
 }

@@ -13,18 +13,28 @@ TEST(ConvertReal, AcceptsTheDecimalGrammarOnly) {
         const char* text;
         double value;
     };
-    const Case good[] = {{" 27.0 ", 27},  {"+5", 5},     {"-0.5", -0.5}, {".5", 0.5},
-                         {"5.", 5},       {"1e3", 1000}, {"1E+3", 1000}, {"1e-400", 0},
-                         {"0.0006", 0.0006}, {"00", 0},  {"  -1.5e-2  ", -0.015},
-                         {"1e-310", 1e-310}, {"1.7976931348623157e308", 1.7976931348623157e308}};
+    const Case good[] = {{" 27.0 ", 27},
+                         {"+5", 5},
+                         {"-0.5", -0.5},
+                         {".5", 0.5},
+                         {"5.", 5},
+                         {"1e3", 1000},
+                         {"1E+3", 1000},
+                         {"1e-400", 0},
+                         {"0.0006", 0.0006},
+                         {"00", 0},
+                         {"  -1.5e-2  ", -0.015},
+                         {"1e-310", 1e-310},
+                         {"1.7976931348623157e308", 1.7976931348623157e308}};
     for (const auto& c : good) {
         const auto v = ConvertReal(c.text);
         ASSERT_TRUE(v) << c.text;
         EXPECT_EQ(*v, c.value) << c.text;
     }
-    for (const char* bad : {"", " ", ".", "1e", "1e+", "1e400", "inf", "nan", "0x1p3", "27,0",
-                            "\t5", "5\t", "1 2", "--1", "+-1", "1..2", "e5", "1.2.3", "1e5.0",
-                            "\xef\xbc\x95", "5x", "1.8e308"})
+    for (const char* bad :
+         {"",      " ",     ".",     "1e",           "1e+", "1e400",  "inf", "nan",
+          "0x1p3", "27,0",  "\t5",   "5\t",          "1 2", "--1",    "+-1", "1..2",
+          "e5",    "1.2.3", "1e5.0", "\xef\xbc\x95", "5x",  "1.8e308"})
         EXPECT_FALSE(ConvertReal(bad)) << bad;
 }
 
@@ -50,18 +60,25 @@ TEST(ConvertInteger, AcceptsDecimalAndHexWithinThirtyTwoBits) {
         const char* text;
         std::int32_t value;
     };
-    const Case good[] = {{"10", 10},         {" 10", 10},       {"+10", 10},
-                         {"$A", 10},         {"0x1F", 31},      {"x1f", 31},
-                         {"-$A", -10},       {"0X1f", 31},      {"2147483647", 2147483647},
-                         {"-2147483648", -2147483647 - 1},      {"$7FFFFFFF", 2147483647},
+    const Case good[] = {{"10", 10},
+                         {" 10", 10},
+                         {"+10", 10},
+                         {"$A", 10},
+                         {"0x1F", 31},
+                         {"x1f", 31},
+                         {"-$A", -10},
+                         {"0X1f", 31},
+                         {"2147483647", 2147483647},
+                         {"-2147483648", -2147483647 - 1},
+                         {"$7FFFFFFF", 2147483647},
                          {"007", 7}};
     for (const auto& c : good) {
         const auto v = ConvertInteger(c.text);
         ASSERT_TRUE(v) << c.text;
         EXPECT_EQ(*v, c.value) << c.text;
     }
-    for (const char* bad : {"10 ", "10.0", "", " ", "2147483648", "$FFFFFFFF", "-2147483649",
-                            "$", "0x", "x", "+", "-", "1e3", "$G", "\t10", "99999999999999999999"})
+    for (const char* bad : {"10 ", "10.0", "", " ", "2147483648", "$FFFFFFFF", "-2147483649", "$",
+                            "0x", "x", "+", "-", "1e3", "$G", "\t10", "99999999999999999999"})
         EXPECT_FALSE(ConvertInteger(bad)) << bad;
 }
 

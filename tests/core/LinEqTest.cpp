@@ -1,5 +1,5 @@
-#include "FloatError.h"
 #include "LinEq.h"
+#include "FloatError.h"
 #include "LiteralSolver.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,8 @@ struct System {
 };
 
 // Same values, with -0 and +0 taken as equal.
-void ExpectSameSolution(const TVector& fast, const TVector& literal, int n, const std::string& what) {
+void ExpectSameSolution(const TVector& fast, const TVector& literal, int n,
+                        const std::string& what) {
     for (int i = 1; i <= n; ++i) {
         if (fast[i] == 0 && literal[i] == 0)
             continue;

@@ -1,7 +1,7 @@
+#include "ResultFile.h"
 #include "Calculate.h"
 #include "FloatError.h"
 #include "NumberFormat.h"
-#include "ResultFile.h"
 #include "RunFixtures.h"
 
 #include <gtest/gtest.h>
@@ -51,9 +51,12 @@ TEST(ResultFile, DefaultInputsGiveTheSampleHeaderAndZoneOne) {
     ASSERT_EQ(blocks.size(), 3u);
     const auto& rows = blocks[0].rows;
     ASSERT_EQ(rows.size(), 21u);
-    EXPECT_EQ(rows[19], "  9.5  117.3 117.4 116.6 115.0 112.6 109.3 105.4 100.7  95.3  89.4  83.0 106.2");
-    EXPECT_EQ(rows[20], " 10.0  112.2 112.3 111.6 110.1 107.8 104.9 101.2  96.8  91.9  86.4  80.5 101.9");
-    EXPECT_EQ(blocks[1].rows.front(), "  0.0  112.2 112.3 111.6 110.1 107.8 104.9 101.2  96.8  91.9  86.4  80.5 101.9");
+    EXPECT_EQ(rows[19],
+              "  9.5  117.3 117.4 116.6 115.0 112.6 109.3 105.4 100.7  95.3  89.4  83.0 106.2");
+    EXPECT_EQ(rows[20],
+              " 10.0  112.2 112.3 111.6 110.1 107.8 104.9 101.2  96.8  91.9  86.4  80.5 101.9");
+    EXPECT_EQ(blocks[1].rows.front(),
+              "  0.0  112.2 112.3 111.6 110.1 107.8 104.9 101.2  96.8  91.9  86.4  80.5 101.9");
     EXPECT_EQ(blocks[2].rows.size(), 41u);
     // The file ends with the two empty lines of the last block.
     EXPECT_EQ(file.substr(file.size() - 6), "\r\n\r\n\r\n");
@@ -114,11 +117,13 @@ TEST(ResultFile, UnopenableFileShowsMessagesAndStillComputesEveryZone) {
     RecordingSink sink;
     const std::string missing = dir.file("no-such-folder/result.txt");
     RunToFile(DefaultInput(missing), sink);
-    const std::vector<std::string> expected = {
-        "File can not open!",           "Can not write result to file",
-        "Can not write results to file", "Can not write result to file",
-        "Can not write results to file", "Can not write result to file",
-        "Can not write results to file"};
+    const std::vector<std::string> expected = {"File can not open!",
+                                               "Can not write result to file",
+                                               "Can not write results to file",
+                                               "Can not write result to file",
+                                               "Can not write results to file",
+                                               "Can not write result to file",
+                                               "Can not write results to file"};
     EXPECT_EQ(sink.messages, expected);
     EXPECT_EQ(CurZoneNo, 3);
     EXPECT_FALSE(std::filesystem::exists(missing));
@@ -157,7 +162,7 @@ TEST(ResultFile, FaultInALaterZoneKeepsTheBlocksWrittenBefore) {
     TempDir dir;
     RecordingSink sink;
     auto in = DefaultInput(dir.file("fault.txt"));
-    in.Zones[2].Htc1 = 1;          // Biot number above one...
+    in.Zones[2].Htc1 = 1;           // Biot number above one...
     in.Zones[2].OuterTemp1 = 1e308; // ...times this overflows
     CalcInput = in;
     WriteInputConditions(sink);

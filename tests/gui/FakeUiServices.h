@@ -30,6 +30,7 @@ class FakeUiServices : public korvane::UiServices {
     }
     void ShowFinishForm() override {
         ++finishShown;
-        if (onFinish) onFinish();
+        if (onFinish)
+            onFinish();
     }
 };

@@ -45,7 +45,8 @@ QStringList OpenFilesUnder(const QStringList& paths) {
     QStringList open;
     for (const QFileInfo& fd : QDir("/proc/self/fd").entryInfoList(QDir::Files | QDir::System))
         for (const QString& path : paths)
-            if (fd.symLinkTarget().startsWith(path)) open << fd.symLinkTarget();
+            if (fd.symLinkTarget().startsWith(path))
+                open << fd.symLinkTarget();
     return open;
 }
 
@@ -53,14 +54,16 @@ QStringList OpenFilesUnder(const QStringList& paths) {
 class FileSizeLimit {
   public:
     explicit FileSizeLimit(rlim_t size) : size_(size) {
-        if (!size_) return;
+        if (!size_)
+            return;
         getrlimit(RLIMIT_FSIZE, &old_);
         signal_ = std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{size_, old_.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit() {
-        if (!size_) return;
+        if (!size_)
+            return;
         setrlimit(RLIMIT_FSIZE, &old_);
         std::signal(SIGXFSZ, signal_);
     }
@@ -208,7 +211,8 @@ class FaultsTest : public QObject {
                 QCOMPARE(written.size(), fileSizeLimit);
             else
                 QVERIFY(written.endsWith("\r\n\r\n\r\n"));
-            if (asTheDefaults) QVERIFY(Golden().startsWith(written));
+            if (asTheDefaults)
+                QVERIFY(Golden().startsWith(written));
         }
 
         // Nothing of the fault is left for the next run.
@@ -225,7 +229,8 @@ class FaultsTest : public QObject {
         const QString format = "\"%path\" is not a correct data file!";
         QByteArray binary;
         for (int i = 0; i < 4096; ++i)
-            if (char c = static_cast<char>(i * 37 % 256); c != '\n' && c != '=') binary += c;
+            if (char c = static_cast<char>(i * 37 % 256); c != '\n' && c != '=')
+                binary += c;
         QTest::newRow("binary") << binary << format;
         QTest::newRow("CR-only line ends") << DataLines(28).replace('\n', '\r') << format;
         QByteArray nul = DataLines(28);
@@ -261,7 +266,8 @@ class FaultsTest : public QObject {
             << QByteArray("0.01\x81") << QString::fromUtf8("0.01\uFFFD");
         QByteArray every;
         for (int c = 1; c < 256; ++c)
-            if (c != '\n' && c != '\r' && c != ' ' && c != '=') every += static_cast<char>(c);
+            if (c != '\n' && c != '\r' && c != ' ' && c != '=')
+                every += static_cast<char>(c);
         QTest::newRow("every byte") << every << QString();
     }
 
@@ -271,7 +277,8 @@ class FaultsTest : public QObject {
         services_->filesChosen = {Write("data.txt", DataLines(28, value))};
         form_->InputData1->click();
         QVERIFY(services_->messages.empty());
-        if (!boxText.isNull()) QCOMPARE(form_->Edit[4]->text(), boxText);
+        if (!boxText.isNull())
+            QCOMPARE(form_->Edit[4]->text(), boxText);
         QCOMPARE(form_->Edit[8]->text(), QString("27.0"));
         form_->Start->click();
         QCOMPARE(services_->messages, std::vector<std::string>({"Input value is not correct!"}));
@@ -341,7 +348,8 @@ class FaultsTest : public QObject {
     }
 
     void permissionReadOnlyResultFile() {
-        if (::geteuid() == 0) QSKIP("root writes any file; the unprivileged test entry runs this");
+        if (::geteuid() == 0)
+            QSKIP("root writes any file; the unprivileged test entry runs this");
         QFile earlier(path_ + "/result.txt");
         QVERIFY(earlier.open(QIODevice::WriteOnly));
         earlier.write("earlier run\r\n");
@@ -355,7 +363,8 @@ class FaultsTest : public QObject {
     }
 
     void permissionUnreadableDataFile() {
-        if (::geteuid() == 0) QSKIP("root reads any file; the unprivileged test entry runs this");
+        if (::geteuid() == 0)
+            QSKIP("root reads any file; the unprivileged test entry runs this");
         const QString file = Write("data.txt", DataLines(28));
         QVERIFY(QFile::setPermissions(file, {}));
         services_->filesChosen = {file};
@@ -403,7 +412,8 @@ class FaultsTest : public QObject {
 
     QString Write(const QString& name, const QByteArray& data) {
         QFile file(path_ + "/" + name);
-        if (!file.open(QIODevice::WriteOnly)) return {};
+        if (!file.open(QIODevice::WriteOnly))
+            return {};
         file.write(data);
         return file.fileName();
     }

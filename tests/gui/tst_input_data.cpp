@@ -151,7 +151,8 @@ class InputDataTest : public QObject {
   private:
     QString Write(const QString& name, const QByteArray& data) {
         QFile file(path_ + "/" + name);
-        if (!file.open(QIODevice::WriteOnly)) return {};
+        if (!file.open(QIODevice::WriteOnly))
+            return {};
         file.write(data);
         return file.fileName();
     }

@@ -147,11 +147,16 @@ std::vector<Expected> MainWindowControls() {
 }
 
 QString TextOf(const QWidget* widget) {
-    if (auto* panel = dynamic_cast<const TPanel*>(widget)) return panel->Caption();
-    if (auto* edit = dynamic_cast<const QLineEdit*>(widget)) return edit->text();
-    if (auto* button = dynamic_cast<const QAbstractButton*>(widget)) return button->text();
-    if (auto* box = dynamic_cast<const TGroupBox*>(widget)) return box->Caption();
-    if (auto* label = dynamic_cast<const QLabel*>(widget)) return label->text();
+    if (auto* panel = dynamic_cast<const TPanel*>(widget))
+        return panel->Caption();
+    if (auto* edit = dynamic_cast<const QLineEdit*>(widget))
+        return edit->text();
+    if (auto* button = dynamic_cast<const QAbstractButton*>(widget))
+        return button->text();
+    if (auto* box = dynamic_cast<const TGroupBox*>(widget))
+        return box->Caption();
+    if (auto* label = dynamic_cast<const QLabel*>(widget))
+        return label->text();
     return {};
 }
 
@@ -160,7 +165,8 @@ void CheckControl(const QWidget* widget, const Expected& expected, const QString
     QVERIFY2(widget, where);
     QCOMPARE(parentName, QString(expected.parent));
     QCOMPARE(widget->geometry(), expected.geometry);
-    if (expected.text) QCOMPARE(TextOf(widget), QString::fromUtf8(expected.text));
+    if (expected.text)
+        QCOMPARE(TextOf(widget), QString::fromUtf8(expected.text));
     QVERIFY2(OwnEnabled(widget) == expected.enabled, where);
     QVERIFY2(bool(widget->focusPolicy() & Qt::TabFocus) == (expected.tab == Tab::Yes), where);
     QVERIFY2(widget->font().pixelSize() == expected.pixelSize, where);
@@ -193,7 +199,8 @@ class LayoutTest : public QObject {
                                            ? "page1"
                                            : parent->objectName();
             CheckControl(widget, expected, parentName);
-            if (QTest::currentTestFailed()) return;
+            if (QTest::currentTestFailed())
+                return;
         }
         // No control is left out of the tables: 30 edit boxes, 33 panels.
         for (int i = 1; i <= 30; ++i)
@@ -248,7 +255,8 @@ class LayoutTest : public QObject {
         const QRect shown(10, 14, 211, 228);
         for (int y = 0; y < picture.height(); ++y)
             for (int x = 0; x < picture.width(); ++x)
-                if (!shown.contains(x, y)) QCOMPARE(picture.pixelColor(x, y), ground);
+                if (!shown.contains(x, y))
+                    QCOMPARE(picture.pixelColor(x, y), ground);
         // The cross-section's grey, and red of the profile, are there.
         bool grey = false, red = false;
         for (int y = 0; y < picture.height(); ++y)
@@ -288,7 +296,8 @@ class LayoutTest : public QObject {
             auto* widget = dialog.findChild<QWidget*>(expected.name);
             QVERIFY2(widget, expected.name);
             CheckControl(widget, expected, widget->parentWidget()->objectName());
-            if (QTest::currentTestFailed()) return;
+            if (QTest::currentTestFailed())
+                return;
         }
         // Every label shows its whole text within its rectangle.
         for (QLabel* label : {dialog.Label4, dialog.Label3, dialog.Label1})

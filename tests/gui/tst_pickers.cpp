@@ -104,7 +104,8 @@ class PickersTest : public QObject {
 
     void openingASubfolderOnOnePageMovesTheOther() {
         QFETCH(int, page);
-        if (page == 2) form_->TabbedNotebook1->SetPageIndex(1);
+        if (page == 2)
+            form_->TabbedNotebook1->SetPageIndex(1);
         TDirectoryListBox* list = page == 1 ? form_->DirectoryListBox1 : form_->DirectoryListBox2;
         DoubleClick(list, LineOf(list, "gamma"));
         const QString gamma = root_ + "/gamma";

@@ -31,6 +31,8 @@ void WriteFileBytes(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
-std::filesystem::path GoldenDir() { return KORVANE_GOLDEN_DIR; }
+std::filesystem::path GoldenDir() {
+    return KORVANE_GOLDEN_DIR;
+}
 
 } // namespace korvane::testing

@@ -9,14 +9,14 @@
 namespace korvane::testing {
 
 class RecordingSink : public MessageSink {
-public:
+  public:
     void ShowMessage(const std::string& text) override { messages.push_back(text); }
     std::vector<std::string> messages;
 };
 
 // A fresh folder under the system's temporary folder, removed again at the end.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -24,7 +24,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 
