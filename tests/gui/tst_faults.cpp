@@ -4,7 +4,7 @@
 // and a decimal comma. The functions named permission* need a user whom
 // permissions bind; as root they skip and a second test entry runs them as
 // nobody.
-#include "FakeUiServices.h"
+#include "WindowTest.h"
 
 #include "BitBtn.h"
 #include "Calculate.h"
@@ -110,28 +110,20 @@ QByteArray DataLines(int count, const QByteArray& line4 = "0.013") {
 
 } // namespace
 
-class FaultsTest : public QObject {
+class FaultsTest : public WindowTest {
     Q_OBJECT
 
   private slots:
     void init() {
         SetDecimalSeparator('.');
-        folder_.reset(new QTemporaryDir);
-        QVERIFY(folder_->isValid());
-        path_ = QDir(folder_->path()).canonicalPath();
-        QVERIFY(QDir::setCurrent(path_));
-        services_ = std::make_unique<FakeUiServices>();
-        form_ = std::make_unique<TForm1>(*services_);
+        QVERIFY(OpenWindow());
         // Listed only once the file lists have been read again.
         QVERIFY(QFile(path_ + "/marker.txt").open(QIODevice::WriteOnly));
-        for (int box = 1; box <= 30; ++box)
-            before_[box] = form_->Edit[box]->text();
     }
 
     void cleanup() {
-        form_.reset();
+        CloseWindow();
         SetDecimalSeparator('.');
-        QDir::setCurrent(QDir::tempPath());
         // What a case made unreadable goes as well.
         if (folder_)
             for (const QFileInfo& entry :
@@ -409,20 +401,6 @@ class FaultsTest : public QObject {
         for (int box = 1; box <= 30; ++box)
             QCOMPARE(form_->Edit[box]->text(), before_[box]);
     }
-
-    QString Write(const QString& name, const QByteArray& data) {
-        QFile file(path_ + "/" + name);
-        if (!file.open(QIODevice::WriteOnly))
-            return {};
-        file.write(data);
-        return file.fileName();
-    }
-
-    std::unique_ptr<QTemporaryDir> folder_;
-    QString path_;
-    std::unique_ptr<FakeUiServices> services_;
-    std::unique_ptr<TForm1> form_;
-    QString before_[31];
 };
 
 int main(int argc, char* argv[]) {

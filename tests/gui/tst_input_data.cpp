@@ -1,6 +1,6 @@
 // Read Input Data in the window: the open dialog, the three failure messages
 // and the values landing in the enabled boxes only, all or nothing.
-#include "FakeUiServices.h"
+#include "WindowTest.h"
 
 #include "BitBtn.h"
 #include "DirectoryListBox.h"
@@ -30,24 +30,13 @@ QByteArray NumberedLines(int count) {
 
 } // namespace
 
-class InputDataTest : public QObject {
+class InputDataTest : public WindowTest {
     Q_OBJECT
 
   private slots:
-    void init() {
-        folder_.reset(new QTemporaryDir);
-        path_ = QDir(folder_->path()).canonicalPath();
-        QVERIFY(QDir::setCurrent(path_));
-        services_ = std::make_unique<FakeUiServices>();
-        form_ = std::make_unique<TForm1>(*services_);
-        for (int box = 1; box <= 30; ++box)
-            before_[box] = form_->Edit[box]->text();
-    }
+    void init() { QVERIFY(OpenWindow()); }
 
-    void cleanup() {
-        form_.reset();
-        QDir::setCurrent(QDir::tempPath());
-    }
+    void cleanup() { CloseWindow(); }
 
     void aFullFileFillsTheEnabledBoxesOnly() {
         services_->filesChosen = {Write("full.txt", NumberedLines(28) + "line 29 is ignored\n")};
@@ -147,21 +136,6 @@ class InputDataTest : public QObject {
         form_->InputData1->click();
         QCOMPARE(services_->dialogFolder, path_ + "/data");
     }
-
-  private:
-    QString Write(const QString& name, const QByteArray& data) {
-        QFile file(path_ + "/" + name);
-        if (!file.open(QIODevice::WriteOnly))
-            return {};
-        file.write(data);
-        return file.fileName();
-    }
-
-    std::unique_ptr<QTemporaryDir> folder_;
-    QString path_;
-    std::unique_ptr<FakeUiServices> services_;
-    std::unique_ptr<TForm1> form_;
-    QString before_[31];
 };
 
 QTEST_MAIN(InputDataTest)

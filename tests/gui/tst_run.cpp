@@ -1,6 +1,6 @@
 // Go in the window: the boxes through the core into the result file, the
 // check messages, the zone rule, the completion dialog and the file lists.
-#include "FakeUiServices.h"
+#include "WindowTest.h"
 
 #include "BitBtn.h"
 #include "Calculate.h"
@@ -26,24 +26,16 @@ bool Lists(const QListWidget* list, const QString& name) {
 
 } // namespace
 
-class RunTest : public QObject {
+class RunTest : public WindowTest {
     Q_OBJECT
 
   private slots:
     void init() {
-        folder_.reset(new QTemporaryDir);
-        QVERIFY(folder_->isValid());
-        path_ = QDir(folder_->path()).canonicalPath();
-        QVERIFY(QDir::setCurrent(path_));
-        services_ = std::make_unique<FakeUiServices>();
-        form_ = std::make_unique<TForm1>(*services_);
+        QVERIFY(OpenWindow());
         CalcInput = TCalcInput{};
     }
 
-    void cleanup() {
-        form_.reset();
-        QDir::setCurrent(QDir::tempPath());
-    }
+    void cleanup() { CloseWindow(); }
 
     void theWindowAsBuiltWritesTheBatchToolsFile() {
         // The new file is listed once the dialog has been closed.
@@ -246,12 +238,6 @@ class RunTest : public QObject {
         QVERIFY(written.size() > 1000);
         QVERIFY(golden.startsWith(written.left(written.size() / 2)));
     }
-
-  private:
-    std::unique_ptr<QTemporaryDir> folder_;
-    QString path_;
-    std::unique_ptr<FakeUiServices> services_;
-    std::unique_ptr<TForm1> form_;
 };
 
 QTEST_MAIN(RunTest)
