@@ -203,41 +203,6 @@ class RunTest : public WindowTest {
         QCOMPARE(services_->finishShown, 3);
         QVERIFY(services_->messages.empty());
     }
-
-    void aMissingFolderShowsEveryMessageAndNoDialog() {
-        QFile(path_ + "/other.txt").open(QIODevice::WriteOnly);
-        form_->Edit[12]->setText("missing/result.txt");
-        form_->Start->click();
-        const std::vector<std::string> expected = {"File can not open!",
-                                                   "Can not write result to file",
-                                                   "Can not write results to file",
-                                                   "Can not write result to file",
-                                                   "Can not write results to file",
-                                                   "Can not write result to file",
-                                                   "Can not write results to file"};
-        QCOMPARE(services_->messages, expected);
-        QCOMPARE(services_->finishShown, 0);
-        // The lists are re-read all the same.
-        QVERIFY(Lists(form_->FileListBox1, "other.txt"));
-        QVERIFY(Lists(form_->FileListBox2, "other.txt"));
-    }
-
-    void aFaultInTheRunEndsInTheErrorBox() {
-        // Zone 2 goes to the calculation unchecked.
-        form_->Edit[17]->setText("1e308");
-        QFile(path_ + "/other.txt").open(QIODevice::WriteOnly);
-        form_->Start->click();
-        QCOMPARE(services_->errors.size(), std::size_t(1));
-        QVERIFY2(QString::fromStdString(services_->errors[0]).startsWith("Floating point"),
-                 services_->errors[0].c_str());
-        QCOMPARE(services_->finishShown, 0);
-        QVERIFY(!Lists(form_->FileListBox1, "other.txt"));
-        // The header and the first zone's block stay in the file.
-        const QByteArray written = Contents(path_ + "/result.txt");
-        const QByteArray golden = Contents(KORVANE_GOLDEN_DIR "/defaults.result");
-        QVERIFY(written.size() > 1000);
-        QVERIFY(golden.startsWith(written.left(written.size() / 2)));
-    }
 };
 
 QTEST_MAIN(RunTest)
