@@ -16,8 +16,10 @@ namespace {
 constexpr const char* ColumnHead =
     "   Z    T1    T2    T3    T4    T5    T6    T7    T8    T9    T10   T11   TAV";
 
-std::string Labelled(const char* label, const std::string& value) {
-    return label + value;
+// A labelled line: the 42-byte label, then the value in the file's number format.
+void WriteValueLine(TextFile& file, const char* label, long double value, int precision,
+                    int digits) {
+    file.WriteLine(label + FormatFixed(value, precision, digits));
 }
 
 // One table row: Z, eleven temperatures and the mean, each at least five wide.
@@ -59,22 +61,14 @@ void WriteInputConditions(MessageSink& messages) {
         messages.ShowMessage(msg::FileCanNotOpen);
         return;
     }
-    file->WriteLine(
-        Labelled("Density                        (g/cm3) =  ", FormatFixed(in.Density, 5, 2)));
-    file->WriteLine(Labelled("Specific Heat               (cal/g." DEG ") =  ",
-                             FormatFixed(in.SpecificHeat, 5, 2)));
-    file->WriteLine(Labelled("Thermal Conductivity     (cal/s.cm." DEG ") =  ",
-                             FormatFixed(in.Conductivity, 7, 5)));
-    file->WriteLine(
-        Labelled("Thickness                         (cm) =  ", FormatFixed(in.Thickness, 7, 4)));
-    file->WriteLine(
-        Labelled("Speed                          (m/min) =  ", FormatFixed(in.Speed, 5, 1)));
-    file->WriteLine(Labelled("Initial Temperature               (" DEG ") =  ",
-                             FormatFixed(in.InitialTemp, 5, 1)));
-    file->WriteLine(Labelled("Increment " DELTA "z                     (cm) =  ",
-                             FormatFixed(in.DeltaZ, 6, 2)));
-    file->WriteLine(
-        Labelled("Number of Layers                       =  ", std::to_string(in.LayerCount)));
+    WriteValueLine(*file, "Density                        (g/cm3) =  ", in.Density, 5, 2);
+    WriteValueLine(*file, "Specific Heat               (cal/g." DEG ") =  ", in.SpecificHeat, 5, 2);
+    WriteValueLine(*file, "Thermal Conductivity     (cal/s.cm." DEG ") =  ", in.Conductivity, 7, 5);
+    WriteValueLine(*file, "Thickness                         (cm) =  ", in.Thickness, 7, 4);
+    WriteValueLine(*file, "Speed                          (m/min) =  ", in.Speed, 5, 1);
+    WriteValueLine(*file, "Initial Temperature               (" DEG ") =  ", in.InitialTemp, 5, 1);
+    WriteValueLine(*file, "Increment " DELTA "z                     (cm) =  ", in.DeltaZ, 6, 2);
+    file->WriteLine("Number of Layers                       =  " + std::to_string(in.LayerCount));
     file->WriteLine("");
     file->WriteLine("");
     file->Close();
@@ -90,17 +84,15 @@ bool SaveZoneResult(const TRowHistory& ZHistory, const TTempHistory& TempHistory
         return false;
     }
     file->WriteLine("[Zone " + std::to_string(CurZoneNo) + "]");
-    file->WriteLine(Labelled("Heat Transfer Coeff.-1  (cal/cm2.s." DEG ") =  ",
-                             FormatFixed(CurZone.Htc1, 7, 5)));
-    file->WriteLine(Labelled("Heat Transfer Coeff.-2  (cal/cm2.s." DEG ") =  ",
-                             FormatFixed(CurZone.Htc2, 7, 5)));
-    file->WriteLine(Labelled("Outer Temperature -1              (" DEG ") =  ",
-                             FormatFixed(CurZone.OuterTemp1, 5, 1)));
-    file->WriteLine(Labelled("Outer Temperature -2              (" DEG ") =  ",
-                             FormatFixed(CurZone.OuterTemp2, 5, 1)));
+    WriteValueLine(*file, "Heat Transfer Coeff.-1  (cal/cm2.s." DEG ") =  ", CurZone.Htc1, 7, 5);
+    WriteValueLine(*file, "Heat Transfer Coeff.-2  (cal/cm2.s." DEG ") =  ", CurZone.Htc2, 7, 5);
+    WriteValueLine(*file, "Outer Temperature -1              (" DEG ") =  ", CurZone.OuterTemp1, 5,
+                   1);
+    WriteValueLine(*file, "Outer Temperature -2              (" DEG ") =  ", CurZone.OuterTemp2, 5,
+                   1);
     // The length shown is the one entered: the allowance comes off at extended precision.
-    file->WriteLine(Labelled("Length                            (cm) =  ",
-                             FormatFixed(static_cast<long double>(CurLength) - 0.0001L, 6, 1)));
+    WriteValueLine(*file, "Length                            (cm) =  ",
+                   static_cast<long double>(CurLength) - 0.0001L, 6, 1);
     file->WriteLine("");
     file->WriteLine(ColumnHead);
     WriteTempRows(*file, ZHistory, TempHistory, AvgHistory, RowCount, columns);
