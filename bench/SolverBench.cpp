@@ -5,6 +5,7 @@
 #include "BandSolve.h"
 #include "Calculate.h"
 #include "LiteralSolver.h"
+#include "NumberFormat.h"
 #include "RunFixtures.h"
 
 #include <benchmark/benchmark.h>
@@ -93,6 +94,18 @@ BENCHMARK(BM_Run<testing::SolveLinEqLiteral>)
     ->Name("Run/literal/100layers/1000steps")
     ->Unit(benchmark::kMillisecond);
 
+// A table row's worth of temperatures, in the common fixed form and through
+// the 18-digit expansion.
+template <std::string (*Format)(long double, int, int)> void BM_Format(benchmark::State& state) {
+    const double values[] = {0.0, 0.5, 298.5, 298.8, 274.6, 255.5, 221.9, 1020.4, -5.5, 99.94};
+    for (auto _ : state)
+        for (const double v : values)
+            benchmark::DoNotOptimize(Format(v, 5, 1));
+    state.SetItemsProcessed(state.iterations() * static_cast<long>(std::size(values)));
+}
+BENCHMARK(BM_Format<FormatFixed>)->Name("Format/common/10values");
+BENCHMARK(BM_Format<FormatFixedByExpansion>)->Name("Format/expansion/10values");
+
 // Keeps each benchmark's time per iteration (the median when there are
 // repetitions) for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -116,11 +129,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
             {"Solve/general/n=101", "Solve/literal/n=101"},
             {"Run/band/100layers/1000steps", "Run/literal/100layers/1000steps"},
             {"Run/general/100layers/1000steps", "Run/literal/100layers/1000steps"},
+            {"Format/common/10values", "Format/expansion/10values"},
         };
         for (const auto& [fast, literal] : pairs) {
             const double f = Time(fast), l = Time(literal);
             if (f > 0 && l > 0)
-                std::printf("%-34s %7.1fx the literal\n", fast, l / f);
+                std::printf("%-34s %7.1fx %s\n", fast, l / f, literal);
         }
     }
 
