@@ -1,7 +1,7 @@
 // The band path and the general solver against the literal Gauss-Jordan
 // algorithm: one solve of the march's system at 101 nodes and a whole
-// maximum-size run. Ends with the ratio of each to the literal one (medians
-// when run with --benchmark_repetitions).
+// maximum-size run. Ends with the ratio of each to the literal one, in CPU
+// time (the machine is shared), medians when run with --benchmark_repetitions.
 #include "BandSolve.h"
 #include "Calculate.h"
 #include "LiteralSolver.h"
@@ -106,7 +106,7 @@ template <std::string (*Format)(long double, int, int)> void BM_Format(benchmark
 BENCHMARK(BM_Format<FormatFixed>)->Name("Format/common/10values");
 BENCHMARK(BM_Format<FormatFixedByExpansion>)->Name("Format/expansion/10values");
 
-// Keeps each benchmark's time per iteration (the median when there are
+// Keeps each benchmark's CPU time per iteration (the median when there are
 // repetitions) for the ratios.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
@@ -114,7 +114,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
         ConsoleReporter::ReportRuns(runs);
         for (const auto& run : runs) {
             const std::string name = run.run_name.function_name;
-            const double t = run.GetAdjustedRealTime();
+            const double t = run.GetAdjustedCPUTime();
             if (run.run_type == Run::RT_Aggregate) {
                 if (run.aggregate_name == "median")
                     median_[name] = t;

@@ -22,8 +22,8 @@
 // general solver.
 //
 // The rows above are independent of one another and of the pivots, so the
-// pivot rows are found first (O(n)) and the rows above are then updated step
-// by step. After an exchange, a row above gets 0 - U * P[k+2] in its new
+// pivot rows (O(n)) can be found ahead of them: all of them first where rows
+// may settle, or one step ahead. After an exchange, a row above gets 0 - U * P[k+2] in its new
 // column, and in the march P[k+2] = (-F/2) / (-F/2) = 1: that entry is just
 // -U, taken from the previous step's multipliers instead of being stored.
 
@@ -97,7 +97,7 @@ void ComputeBounds(const Pivots& pv, int n, Bounds& out) {
 }
 
 // The rows above at one step. Entering step j a row keeps V = s U and, for the
-// entry B of its next column, -s B (In = Negation: that is s U of the step
+// entry B of its next column, s B (In = Negation: that is s U of the step
 // before) or K = -s B (In = General), with s = (-1)^j the same for every row.
 // Rounding to nearest is symmetric, so with the signs folded in every result
 // is the literal one times s (up to the sign of a zero):
@@ -169,63 +169,172 @@ constexpr int Faults = FE_OVERFLOW | FE_INVALID | FE_DIVBYZERO;
     SolveLinEq(A, solution, rhs, n);
 }
 
-// The pivot rows, or false where the general solver must take over.
-bool FindPivots(const TVector& lower, const TVector& diag, const TVector& upper, const TVector& rhs,
-                int n, Pivots& pv, int& exchanges) {
+// The pivot search, the divisions and the row carried on, step by step.
+class PivotSteps {
+  public:
+    PivotSteps(const TVector& lower, const TVector& diag, const TVector& upper, const TVector& rhs,
+               int n, Pivots& pv)
+        : lower_(lower), diag_(diag), upper_(upper), rhs_(rhs), n_(n), pv_(pv), c0_(diag[1]),
+          c1_(n > 1 ? upper[1] : 0.0), cx_(rhs[1]) {}
+
+    bool ExchangesFirst() const { return n_ > 1 && std::fabs(lower_[2]) > std::fabs(c0_); }
+    int exchanges() const { return exchanges_; }
+
+    // Pivot row k; false for a zero pivot.
+    bool Step(int k) {
+        const bool below = k < n_;
+        const double l = below ? lower_[k + 1] : 0.0;
+        if (below && std::fabs(l) > std::fabs(c0_)) {
+            Exchange(k, l);
+            return true;
+        }
+        if (c0_ == 0)
+            return false;
+        const long double pivot = c0_;
+        pv_.px[k] = static_cast<double>(cx_ / pivot);
+        pv_.fill[k] = Fill::None;
+        if (below) {
+            pv_.p1[k] = static_cast<double>(c1_ / pivot);
+            // Row k + 1 is carried on; its column k + 2 takes 0 * its multiplier.
+            const long double m = l;
+            c0_ = static_cast<double>(diag_[k + 1] - m * pv_.p1[k]);
+            c1_ = k + 1 < n_ ? upper_[k + 1] : 0.0;
+            cx_ = static_cast<double>(rhs_[k + 1] - m * pv_.px[k]);
+        }
+        return true;
+    }
+
+  private:
+    void Exchange(int k, double l) {
+        ++exchanges_;
+        const long double pivot = l;
+        // The interior rows of the march are alike: a quotient of the same two
+        // values is the same, and a division is the dearest operation here.
+        // The divisor is never 0, so the first exchange always divides.
+        const double d = diag_[k + 1];
+        if (!(l == lastL_ && d == lastD_)) {
+            lastP1_ = static_cast<double>(d / pivot);
+            lastD_ = d;
+        }
+        pv_.p1[k] = lastP1_;
+        pv_.px[k] = static_cast<double>(rhs_[k + 1] / pivot);
+        const long double m = c0_;
+        double fill = 0.0;
+        pv_.fill[k] = Fill::None;
+        if (k + 1 < n_) {
+            const double u = upper_[k + 1];
+            if (!(l == lastL_ && u == lastU_)) {
+                lastP2_ = static_cast<double>(u / pivot);
+                lastU_ = u;
+            }
+            pv_.p2[k] = lastP2_;
+            pv_.fill[k] = pv_.p2[k] == 1.0 ? Fill::Negation : Fill::General;
+            fill = static_cast<double>(0.0L - m * pv_.p2[k]);
+        }
+        lastL_ = l;
+        c0_ = static_cast<double>(c1_ - m * pv_.p1[k]);
+        c1_ = fill;
+        cx_ = static_cast<double>(cx_ - m * pv_.px[k]);
+    }
+
+    const TVector &lower_, &diag_, &upper_, &rhs_;
+    const int n_;
+    Pivots& pv_;
     // The carried row: columns k and k + 1 and the augmented entry.
-    double c0 = diag[1], c1 = n > 1 ? upper[1] : 0.0, cx = rhs[1];
-    // The interior rows of the march are alike: a quotient of the same two
-    // values is the same, and a division is the dearest operation here. The
-    // divisor l is never 0, so the first exchange always divides.
-    double lastL = 0, lastD = 0, lastU = 0, lastP1 = 0, lastP2 = 0;
-    for (int k = 1; k <= n; ++k) {
-        const bool below = k < n;
-        const double l = below ? lower[k + 1] : 0.0;
-        if (!below || !(std::fabs(l) > std::fabs(c0))) {
-            if (c0 == 0)
-                return false;
-            const long double pivot = c0;
-            pv.px[k] = static_cast<double>(cx / pivot);
-            pv.fill[k] = Fill::None;
-            if (below) {
-                pv.p1[k] = static_cast<double>(c1 / pivot);
-                // Row k + 1 is carried on; its column k + 2 takes 0 * its multiplier.
-                const long double m = l;
-                c0 = static_cast<double>(diag[k + 1] - m * pv.p1[k]);
-                c1 = k + 1 < n ? upper[k + 1] : 0.0;
-                cx = static_cast<double>(rhs[k + 1] - m * pv.px[k]);
-            }
-        } else {
-            ++exchanges;
-            const long double pivot = l;
-            const double d = diag[k + 1];
-            if (!(l == lastL && d == lastD)) {
-                lastP1 = static_cast<double>(d / pivot);
-                lastD = d;
-            }
-            pv.p1[k] = lastP1;
-            pv.px[k] = static_cast<double>(rhs[k + 1] / pivot);
-            const long double m = c0;
-            double fill = 0.0;
-            pv.fill[k] = Fill::None;
-            if (k + 1 < n) {
-                const double u = upper[k + 1];
-                if (!(l == lastL && u == lastU)) {
-                    lastP2 = static_cast<double>(u / pivot);
-                    lastU = u;
-                }
-                pv.p2[k] = lastP2;
-                pv.fill[k] = pv.p2[k] == 1.0 ? Fill::Negation : Fill::General;
-                fill = static_cast<double>(0.0L - m * pv.p2[k]);
-            }
-            lastL = l;
-            c0 = static_cast<double>(c1 - m * pv.p1[k]);
-            c1 = fill;
-            cx = static_cast<double>(cx - m * pv.px[k]);
+    double c0_, c1_, cx_;
+    double lastL_ = 0, lastD_ = 0, lastU_ = 0, lastP1_ = 0, lastP2_ = 0;
+    int exchanges_ = 0;
+};
+
+// The rows above the pivot. V[.][p]: row p's entry in the pivot column times
+// s, for this step and the last.
+class RowsAbove {
+  public:
+    explicit RowsAbove(const Pivots& pv) : pv_(pv) {}
+
+    // Step j: pivot row j - 1 joins, then every row not settled is updated.
+    // With bounds, rows from the oldest on are first tested for settling.
+    void Step(int j, int n, const Bounds* bounds) {
+        const double sign = j % 2 == 0 ? 1.0 : -1.0;
+        const int row = j - 1;
+        const Fill in = pv_.fill[row];
+        cur_[row] = sign * pv_.p1[row];
+        x[row] = pv_.px[row];
+        if (in == Fill::Negation)
+            prev_[row] = sign;
+        else if (in == Fill::General)
+            kept_[row] = -sign * pv_.p2[row];
+
+        while (bounds && first <= row) {
+            const double B = in == Fill::None       ? 0.0
+                             : in == Fill::Negation ? prev_[first]
+                                                    : kept_[first];
+            const long double bound =
+                bounds->a[j] * std::fabs(static_cast<long double>(cur_[first])) +
+                bounds->b[j] * std::fabs(static_cast<long double>(B)) + bounds->g[j];
+            if (!band::IsSettled(bound, x[first]))
+                break;
+            ++first;
+        }
+
+        const double q = sign * pv_.px[j];
+        if (j == n) {
+            const long double Q = q;
+            for (int p = first; p <= row; ++p)
+                x[p] = static_cast<double>(x[p] - static_cast<long double>(cur_[p]) * Q);
+            x[n] = pv_.px[n];
+            return;
+        }
+        const bool storeB = pv_.fill[j] == Fill::General;
+        const double negP2 = storeB ? -pv_.p2[j] : 0.0;
+        const double p1 = pv_.p1[j];
+        switch (in) {
+        case Fill::None:
+            UpdateRows<Fill::None>(storeB, cur_, prev_, kept_, x, first, row, p1, negP2, q);
+            break;
+        case Fill::Negation:
+            UpdateRows<Fill::Negation>(storeB, cur_, prev_, kept_, x, first, row, p1, negP2, q);
+            break;
+        case Fill::General:
+            UpdateRows<Fill::General>(storeB, cur_, prev_, kept_, x, first, row, p1, negP2, q);
+            break;
+        }
+        std::swap(cur_, prev_);
+    }
+
+    // Step j of a run of steps whose pivot rows are all alike (the interior
+    // rows of the march after exchanges: P1 the same, P2 = 1) and whose rows
+    // above all entered in that run. Such a row's multipliers depend on its
+    // age t = j - p alone: u[1] = P1, u[t + 1] = -u[t - 1] - u[t] P1, the same
+    // operations on the same values in every row; so they are formed once,
+    // and each row makes only the update of its value.
+    void AlikeStep(int j, const double* u) {
+        const int row = j - 1;
+        x[row] = pv_.px[row];
+        const long double PX = pv_.px[j];
+        for (int p = 1; p <= row; ++p)
+            x[p] = static_cast<double>(x[p] - static_cast<long double>(u[j - p]) * PX);
+    }
+
+    // The state of those rows on entering step j, the first not alike: the
+    // multiplier u[j - p] and, after the last step's fill, B = -u[j - 1 - p].
+    void LeaveAlike(int j, const double* u) {
+        const double sign = j % 2 == 0 ? 1.0 : -1.0;
+        for (int p = 1; p <= j - 2; ++p) {
+            cur_[p] = sign * u[j - p];
+            prev_[p] = -sign * u[j - 1 - p];
         }
     }
-    return true;
-}
+
+    double x[MaxNodes + 2];
+    int first = 1; // rows before it are settled
+
+  private:
+    const Pivots& pv_;
+    double V_[2][MaxNodes + 2], kept_[MaxNodes + 2];
+    double* cur_ = V_[0];
+    double* prev_ = V_[1];
+};
 
 // Exchanges in more than half the steps make the multipliers of the rows
 // above grow with their values (the march at large Fourier numbers): rows
@@ -265,68 +374,46 @@ void SolveLinEqBand(const TVector& Lower, const TVector& Diag, const TVector& Up
         std::feclearexcept(Faults);
 
     Pivots pv;
-    int exchanges = 0;
-    if (!FindPivots(Lower, Diag, Upper, Rhs, n, pv, exchanges))
-        return fallBack();
-
-    const bool settling = WorthSettling(n, exchanges);
-    Bounds bounds;
-    if (settling)
-        ComputeBounds(pv, n, bounds);
-
-    // V[.][p]: row p's entry in the pivot column times s, for this step and the last.
-    double V[2][MaxNodes + 2], kept[MaxNodes + 2], x[MaxNodes + 2];
-    double* cur = V[0];
-    double* prev = V[1];
-    int first = 1, settled = 0;
-    for (int j = 2; j <= n; ++j) {
-        const double sign = j % 2 == 0 ? 1.0 : -1.0;
-        // Pivot row j - 1 joins the rows above.
-        const int row = j - 1;
-        const Fill in = pv.fill[row];
-        cur[row] = sign * pv.p1[row];
-        x[row] = pv.px[row];
-        if (in == Fill::Negation)
-            prev[row] = sign;
-        else if (in == Fill::General)
-            kept[row] = -sign * pv.p2[row];
-
-        while (settling && first <= row) {
-            const double B = in == Fill::None       ? 0.0
-                             : in == Fill::Negation ? prev[first]
-                                                    : kept[first];
-            const long double bound =
-                bounds.a[j] * std::fabs(static_cast<long double>(cur[first])) +
-                bounds.b[j] * std::fabs(static_cast<long double>(B)) + bounds.g[j];
-            if (!band::IsSettled(bound, x[first]))
-                break;
-            ++first, ++settled;
+    PivotSteps pivots(Lower, Diag, Upper, Rhs, n, pv);
+    RowsAbove rows(pv);
+    if (pivots.ExchangesFirst()) {
+        // Rows will hardly settle: each step's pivot is found while the rows
+        // above take the step before, the one's latency hidden in the other's work.
+        if (!pivots.Step(1) || !pivots.Step(2))
+            return fallBack();
+        // u[t]: the multiplier of a row of age t while the steps are alike.
+        double u[MaxNodes + 2];
+        u[0] = -1; // so that the first B, P2 = 1, is -u[0]
+        u[1] = pv.p1[1];
+        const long double P1 = u[1];
+        bool alike = pv.fill[1] == Fill::Negation;
+        for (int j = 2; j <= n; ++j) {
+            if (j < n && !pivots.Step(j + 1))
+                return fallBack();
+            if (alike && j < n && pv.fill[j] == Fill::Negation && pv.p1[j] == u[1]) {
+                rows.AlikeStep(j, u);
+                u[j] = static_cast<double>(-static_cast<long double>(u[j - 2]) - u[j - 1] * P1);
+                continue;
+            }
+            if (alike)
+                rows.LeaveAlike(j, u);
+            alike = false;
+            rows.Step(j, n, nullptr);
         }
-
-        const double q = sign * pv.px[j];
-        if (j == n) {
-            const long double Q = q;
-            for (int p = first; p <= row; ++p)
-                x[p] = static_cast<double>(x[p] - static_cast<long double>(cur[p]) * Q);
-            break;
-        }
-        const bool storeB = pv.fill[j] == Fill::General;
-        const double negP2 = storeB ? -pv.p2[j] : 0.0;
-        const double p1 = pv.p1[j];
-        switch (in) {
-        case Fill::None:
-            UpdateRows<Fill::None>(storeB, cur, prev, kept, x, first, row, p1, negP2, q);
-            break;
-        case Fill::Negation:
-            UpdateRows<Fill::Negation>(storeB, cur, prev, kept, x, first, row, p1, negP2, q);
-            break;
-        case Fill::General:
-            UpdateRows<Fill::General>(storeB, cur, prev, kept, x, first, row, p1, negP2, q);
-            break;
-        }
-        std::swap(cur, prev);
+    } else {
+        for (int k = 1; k <= n; ++k)
+            if (!pivots.Step(k))
+                return fallBack();
+        Bounds bounds;
+        const bool settling = WorthSettling(n, pivots.exchanges());
+        if (settling)
+            ComputeBounds(pv, n, bounds);
+        for (int j = 2; j <= n; ++j)
+            rows.Step(j, n, settling ? &bounds : nullptr);
+        if (n == 1)
+            rows.x[1] = pv.px[1];
     }
-    x[n] = pv.px[n];
+    const double* x = rows.x;
 
     if (std::fetestexcept(Faults))
         return fallBack();
@@ -336,8 +423,8 @@ void SolveLinEqBand(const TVector& Lower, const TVector& Diag, const TVector& Up
     for (int p = 1; p <= n; ++p)
         Solution[p] = x[p];
     if (stats) {
-        stats->exchanges = exchanges;
-        stats->settledRows = settled;
+        stats->exchanges = pivots.exchanges();
+        stats->settledRows = rows.first - 1;
     }
 }
 
