@@ -258,6 +258,26 @@ TEST(SolveLinEqBand, TheMarchAtFullSizeExchangesRowsAndStaysOnTheBandPath) {
     }
 }
 
+// The march's interior rows are alike only while their coefficients are: a
+// row that differs (another material, a rounding apart) ends the alike steps
+// wherever it sits.
+TEST(SolveLinEqBand, AlikeStepsEndAtTheFirstRowThatDiffers) {
+    Systems systems(8);
+    for (const int odd : {2, 3, 50, 99, 100}) {
+        for (const double change : {1e-13, 7.0}) {
+            Band s = systems.March(MaxNodes);
+            for (int i = 2; i < MaxNodes; ++i)
+                s.lower[i] = s.upper[i] = -308.5, s.diag[i] = 618;
+            s.diag[odd] *= 1 + change;
+            BandSolveStats stats;
+            const Outcome band = BandPath(s, &stats);
+            EXPECT_FALSE(stats.fellBack);
+            ExpectSame(band, Literal(s), false, s.n,
+                       "row " + std::to_string(odd) + " by " + std::to_string(change));
+        }
+    }
+}
+
 TEST(SolveLinEqBand, RaisesTheFaultsOfTheLiteralAlgorithm) {
     struct Case {
         double d1, u1, l2, d2, b1, b2;
