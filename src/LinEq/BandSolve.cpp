@@ -23,9 +23,12 @@
 //
 // The rows above are independent of one another and of the pivots, so the
 // pivot rows (O(n)) can be found ahead of them: all of them first where rows
-// may settle, or one step ahead. After an exchange, a row above gets 0 - U * P[k+2] in its new
-// column, and in the march P[k+2] = (-F/2) / (-F/2) = 1: that entry is just
-// -U, taken from the previous step's multipliers instead of being stored.
+// may settle, or one step ahead. After an exchange, a row above gets
+// 0 - U * P[k+2] in its new column, and in the march P[k+2] = (-F/2) / (-F/2)
+// = 1: that entry is just -U, taken from the previous step's multipliers
+// instead of being stored. While the pivot rows are all alike, as the
+// march's interior rows are, the multipliers of a row depend on its age alone
+// and are formed once for all rows.
 
 namespace korvane {
 
