@@ -208,6 +208,12 @@ void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std:
             RaiseFloatError(w.C[k + 1][p] == 0.0 ? FloatError::Kind::InvalidOperation
                                                  : FloatError::Kind::DivideByZero);
         }
+        // A pivot that won no comparison is a NaN, which only an earlier
+        // overflow (to infinity, then infinity - infinity) can have made.
+        if (bestIndex < 0) {
+            RaiseIfOverflowed();
+            RaiseFloatError(FloatError::Kind::InvalidOperation);
+        }
         // The pivot row takes no part in its own elimination.
         rows[bestIndex] = rows[found - 1];
         factors[bestIndex] = factors[found - 1];
