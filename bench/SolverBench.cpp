@@ -1,12 +1,18 @@
-// Fast solver against the literal Gauss-Jordan algorithm: one solve of the
-// march's system at 101 nodes, and a whole maximum-size run.
+// The band path and the general solver against the literal Gauss-Jordan
+// algorithm: one solve of the march's system at 101 nodes and a whole
+// maximum-size run. Ends with the ratio of each to the literal one, in CPU
+// time (the machine is shared), medians when run with --benchmark_repetitions.
+#include "BandSolve.h"
 #include "Calculate.h"
 #include "LiteralSolver.h"
+#include "NumberFormat.h"
 #include "RunFixtures.h"
 
 #include <benchmark/benchmark.h>
 
-#include <memory>
+#include <cstdio>
+#include <map>
+#include <string>
 
 namespace {
 
@@ -17,36 +23,54 @@ class NullSink : public MessageSink {
     void ShowMessage(const std::string&) override {}
 };
 
-// The system of a real pass: a profile part way through a zone, 100 layers.
+// The system of a real pass on the window's default plate at 100 layers
+// (a Fourier number of about 618): the row exchanges happen at 99 of its 101
+// pivot steps.
 struct MarchSystem {
-    std::unique_ptr<TMatrix> A = std::make_unique<TMatrix>();
-    TVector b{};
+    TVector lower{}, diag{}, upper{}, b{};
+    TMatrix A{};
     MarchSystem() {
         const int n = MaxNodes;
-        // The window's default plate at 100 layers: a Fourier number of about 617.
         const double f = 617.0, bi1 = 1.08e-4, bi2 = 0.0195;
-        (*A)[1][1] = 1 + bi1, (*A)[1][2] = -1, b[1] = bi1 * 30;
+        diag[1] = 1 + bi1, upper[1] = -1, b[1] = bi1 * 30;
         for (int i = 2; i < n; ++i) {
-            (*A)[i][i - 1] = -f / 2, (*A)[i][i] = 1 + f, (*A)[i][i + 1] = -f / 2;
+            lower[i] = -f / 2, diag[i] = 1 + f, upper[i] = -f / 2;
             b[i] = 300 - i;
         }
-        (*A)[n][n - 1] = -1, (*A)[n][n] = 1 + bi2, b[n] = bi2 * 50;
+        lower[n] = -1, diag[n] = 1 + bi2, b[n] = bi2 * 50;
+        for (int i = 1; i <= n; ++i) {
+            A[i][i] = diag[i];
+            if (i > 1)
+                A[i][i - 1] = lower[i];
+            if (i < n)
+                A[i][i + 1] = upper[i];
+        }
     }
 };
 
-template <LinearSolver Solve> void BM_Solve101(benchmark::State& state) {
-    MarchSystem s;
+void BM_SolveBand(benchmark::State& state) {
+    static const MarchSystem s;
     TVector x{};
     for (auto _ : state) {
-        Solve(*s.A, x, s.b, MaxNodes);
+        SolveLinEqBand(s.lower, s.diag, s.upper, x, s.b, MaxNodes);
         benchmark::DoNotOptimize(x);
     }
 }
-BENCHMARK(BM_Solve101<SolveLinEq>)->Name("SolveLinEq/fast/n=101");
-BENCHMARK(BM_Solve101<testing::SolveLinEqLiteral>)->Name("SolveLinEq/literal/n=101");
+BENCHMARK(BM_SolveBand)->Name("Solve/band/n=101");
+
+template <LinearSolver Solve> void BM_Solve(benchmark::State& state) {
+    static const MarchSystem s;
+    TVector x{};
+    for (auto _ : state) {
+        Solve(s.A, x, s.b, MaxNodes);
+        benchmark::DoNotOptimize(x);
+    }
+}
+BENCHMARK(BM_Solve<SolveLinEq>)->Name("Solve/general/n=101");
+BENCHMARK(BM_Solve<testing::SolveLinEqLiteral>)->Name("Solve/literal/n=101");
 
 // 100 layers and four zones whose steps add up to 1000.
-template <LinearSolver Solve> void BM_FullRun(benchmark::State& state) {
+template <LinearSolver Solve> void BM_Run(benchmark::State& state) {
     testing::TempDir dir;
     CalcInput = testing::DefaultInput(dir.file("bench.txt"));
     CalcInput.LayerCount = 100;
@@ -62,13 +86,78 @@ template <LinearSolver Solve> void BM_FullRun(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * 1004);
 }
-BENCHMARK(BM_FullRun<SolveLinEq>)
-    ->Name("FullRun/fast/100layers/1000steps")
+BENCHMARK(BM_Run<nullptr>)->Name("Run/band/100layers/1000steps")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Run<SolveLinEq>)
+    ->Name("Run/general/100layers/1000steps")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FullRun<testing::SolveLinEqLiteral>)
-    ->Name("FullRun/literal/100layers/1000steps")
+BENCHMARK(BM_Run<testing::SolveLinEqLiteral>)
+    ->Name("Run/literal/100layers/1000steps")
     ->Unit(benchmark::kMillisecond);
+
+// A table row's worth of temperatures, in the common fixed form and through
+// the 18-digit expansion.
+template <std::string (*Format)(long double, int, int)> void BM_Format(benchmark::State& state) {
+    const double values[] = {0.0, 0.5, 298.5, 298.8, 274.6, 255.5, 221.9, 1020.4, -5.5, 99.94};
+    for (auto _ : state)
+        for (const double v : values)
+            benchmark::DoNotOptimize(Format(v, 5, 1));
+    state.SetItemsProcessed(state.iterations() * static_cast<long>(std::size(values)));
+}
+BENCHMARK(BM_Format<FormatFixed>)->Name("Format/common/10values");
+BENCHMARK(BM_Format<FormatFixedByExpansion>)->Name("Format/expansion/10values");
+
+// Keeps each benchmark's CPU time per iteration (the median when there are
+// repetitions) for the ratios.
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const auto& run : runs) {
+            const std::string name = run.run_name.function_name;
+            const double t = run.GetAdjustedCPUTime();
+            if (run.run_type == Run::RT_Aggregate) {
+                if (run.aggregate_name == "median")
+                    median_[name] = t;
+            } else {
+                single_[name] = t;
+            }
+        }
+    }
+    void PrintRatios() const {
+        const char* const pairs[][2] = {
+            {"Solve/band/n=101", "Solve/literal/n=101"},
+            {"Solve/general/n=101", "Solve/literal/n=101"},
+            {"Run/band/100layers/1000steps", "Run/literal/100layers/1000steps"},
+            {"Run/general/100layers/1000steps", "Run/literal/100layers/1000steps"},
+            {"Format/common/10values", "Format/expansion/10values"},
+        };
+        for (const auto& [fast, literal] : pairs) {
+            const double f = Time(fast), l = Time(literal);
+            if (f > 0 && l > 0)
+                std::printf("%-34s %7.1fx %s\n", fast, l / f, literal);
+        }
+    }
+
+  private:
+    double Time(const std::string& name) const {
+        const auto m = median_.find(name);
+        if (m != median_.end())
+            return m->second;
+        const auto s = single_.find(name);
+        return s != single_.end() ? s->second : 0;
+    }
+    std::map<std::string, double> median_, single_;
+};
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    reporter.PrintRatios();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -31,22 +31,23 @@ struct CalcWork {
     TVector Rhs{};
 };
 
-// The solver of the march; replaceable so that the tests and benchmarks can
-// run the literal Gauss-Jordan algorithm against the fast one.
+// A dense solver for the march; the tests and benchmarks pass SolveLinEq or
+// the literal Gauss-Jordan algorithm. Without one the march hands its three
+// diagonals to SolveLinEqBand.
 using LinearSolver = void (*)(const TMatrix&, TVector&, const TVector&, std::int32_t);
 
 // Marches the profile in Work.Temp through the current zone, recording one
 // history row per pass, at most MaxRows.
-void MarchZone(CalcWork& Work, LinearSolver solve = SolveLinEq);
+void MarchZone(CalcWork& Work, LinearSolver solve = nullptr);
 
 // Computes zones 1..CalcInput.ZoneCount and appends each zone's block to the
 // result file; an observer is shown each zone's recorded rows after its block.
 // Floating-point faults and write errors propagate.
-void Calculate(MessageSink& messages, LinearSolver solve = SolveLinEq,
+void Calculate(MessageSink& messages, LinearSolver solve = nullptr,
                ZoneObserver* observer = nullptr);
 
 // The same march without any file: each zone only goes to the observer.
-void MarchZones(ZoneObserver& observer, LinearSolver solve = SolveLinEq);
+void MarchZones(ZoneObserver& observer, LinearSolver solve = nullptr);
 
 // Trunc((Length + 0.0001) / DeltaZ) exactly as the run computes a zone's
 // steps, as a long double so that huge quotients can be compared safely.

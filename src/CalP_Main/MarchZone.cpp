@@ -1,3 +1,4 @@
+#include "BandSolve.h"
 #include "Calculate.h"
 #include "FloatError.h"
 
@@ -19,36 +20,59 @@ long double Biot(double htc, double dx) {
     return CheckedDivide(static_cast<long double>(htc) * dx, CalcInput.Conductivity);
 }
 
-void Assemble(CalcWork& w) {
+// The system's three diagonals and the faces' right-hand sides: the same in
+// every pass of a zone.
+struct ZoneSystem {
+    TVector lower, diag, upper;
+    double rhs1 = 0, rhsN = 0;
+};
+
+void AssembleZone(const CalcWork& w, ZoneSystem& s) {
     const int N = w.NodeCount;
     const int L = CalcInput.LayerCount;
     const double dx = w.Dx;
     const long double F = w.Fourier;
-    TMatrix& A = w.CoefMatrix;
-    TVector& b = w.Rhs;
-    const TVector& T = w.Temp;
+    s.diag[1] = StoreDouble(Biot(CurZone.Htc1, dx) + 1);
+    s.upper[1] = -1;
+    s.rhs1 = StoreDouble(Biot(CurZone.Htc1, dx) * CurZone.OuterTemp1);
+    for (int i = 2; i <= L; ++i) {
+        s.lower[i] = StoreDouble(-F / 2);
+        s.diag[i] = StoreDouble(1 + F);
+        s.upper[i] = StoreDouble(-F / 2);
+    }
+    s.lower[N] = -1;
+    s.diag[N] = StoreDouble(Biot(CurZone.Htc2, dx) + 1);
+    s.rhsN = StoreDouble(Biot(CurZone.Htc2, dx) * CurZone.OuterTemp2);
+}
 
+void AssembleRhs(CalcWork& w, const ZoneSystem& s) {
+    const int L = CalcInput.LayerCount;
+    const long double halfF = static_cast<long double>(w.Fourier) / 2;
+    const TVector& T = w.Temp;
+    TVector& b = w.Rhs;
+    b[1] = s.rhs1;
+    for (int i = 2; i <= L; ++i)
+        b[i] = StoreDouble(
+            ((static_cast<long double>(T[i + 1]) - 2 * static_cast<long double>(T[i])) + T[i - 1]) *
+                halfF +
+            T[i]);
+    b[w.NodeCount] = s.rhsN;
+}
+
+// The dense matrix, cleared and filled as the general solvers take it.
+void AssembleMatrix(CalcWork& w, const ZoneSystem& s) {
+    const int N = w.NodeCount;
+    TMatrix& A = w.CoefMatrix;
     for (int i = 1; i <= N; ++i)
         for (int j = 1; j <= N; ++j)
             A[i][j] = 0;
-
-    A[1][1] = StoreDouble(Biot(CurZone.Htc1, dx) + 1);
-    A[1][2] = -1;
-    b[1] = StoreDouble(Biot(CurZone.Htc1, dx) * CurZone.OuterTemp1);
-
-    for (int i = 2; i <= L; ++i) {
-        A[i][i - 1] = StoreDouble(-F / 2);
-        A[i][i] = StoreDouble(1 + F);
-        A[i][i + 1] = StoreDouble(-F / 2);
-        b[i] = StoreDouble(
-            ((static_cast<long double>(T[i + 1]) - 2 * static_cast<long double>(T[i])) + T[i - 1]) *
-                (F / 2) +
-            T[i]);
+    for (int i = 1; i <= N; ++i) {
+        A[i][i] = s.diag[i];
+        if (i > 1)
+            A[i][i - 1] = s.lower[i];
+        if (i < N)
+            A[i][i + 1] = s.upper[i];
     }
-
-    A[N][L] = -1;
-    A[N][N] = StoreDouble(Biot(CurZone.Htc2, dx) + 1);
-    b[N] = StoreDouble(Biot(CurZone.Htc2, dx) * CurZone.OuterTemp2);
 }
 
 } // namespace
@@ -56,24 +80,37 @@ void Assemble(CalcWork& w) {
 void MarchZone(CalcWork& w, LinearSolver solve) {
     const int N = w.NodeCount;
     const int L = CalcInput.LayerCount;
+    ZoneSystem system;
+    bool firstPass = true;
     do {
         w.ZHistory[w.RowNo] = w.ZPos;
         for (int i = 1; i <= N; ++i)
             w.TempHistory[w.RowNo][i] = w.Temp[i];
         w.AvgHistory[w.RowNo] = w.AvgTemp;
 
-        Assemble(w);
-        solve(w.CoefMatrix, w.NewTemp, w.Rhs, w.NodeCount);
+        if (firstPass)
+            AssembleZone(w, system);
+        AssembleRhs(w, system);
+        if (solve) {
+            AssembleMatrix(w, system);
+            solve(w.CoefMatrix, w.NewTemp, w.Rhs, w.NodeCount);
+        } else {
+            SolveLinEqBand(system.lower, system.diag, system.upper, w.NewTemp, w.Rhs, N);
+        }
 
         for (int i = 1; i <= N; ++i)
             w.PrevTemp[i] = w.Temp[i];
-        w.PrevAvgTemp = MeanTemp(w.Temp, L);
+        // AvgTemp is the mean of Temp computed by the last pass, except on
+        // entry: zone 1 enters with InitialTemp, which the mean of the uniform
+        // profile need not equal to the last bit.
+        w.PrevAvgTemp = firstPass ? MeanTemp(w.Temp, L) : w.AvgTemp;
         for (int i = 1; i <= N; ++i)
             w.Temp[i] = w.NewTemp[i];
         w.AvgTemp = MeanTemp(w.Temp, L);
 
         w.ZPos = StoreDouble(static_cast<long double>(w.ZPos) + CalcInput.DeltaZ);
         ++w.RowNo;
+        firstPass = false;
         // The history holds MaxRows rows; a zone that would need more ends
         // with the pass that records the last of them.
     } while (!(w.ZPos > CurLength) && w.RowNo <= MaxRows);

@@ -18,4 +18,11 @@ std::string FormatFixed(long double Value, int Precision, int Digits);
 // longer text is returned as it is.
 std::string FormatRight(int Width, int Digits, long double Value);
 
+// The two ways FormatFixed takes, for the tests: the general one through the
+// 18-digit expansion, and the common fixed form (a stored double with 1 to 4
+// decimals, all its digits within Precision <= 7), which returns false for
+// anything else.
+std::string FormatFixedByExpansion(long double Value, int Precision, int Digits);
+bool FormatFixedCommon(long double Value, int Precision, int Digits, std::string& text);
+
 } // namespace korvane

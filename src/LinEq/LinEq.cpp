@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <bit>
+#include <cassert>
 #include <cfenv>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace korvane {
 
@@ -59,19 +61,55 @@ template <typename Found> void ForNonZero(const double* row, int n, Found&& foun
             found(j);
 }
 
-void Load(Work& w, const TMatrix& Coef, const TVector& Rhs, int n) {
+// False when an entry or the right-hand side is not finite.
+bool Load(Work& w, const TMatrix& Coef, const TVector& Rhs, int n) {
+    constexpr std::uint64_t Exponent = 0x7ff0000000000000;
+    std::uint64_t notFinite = 0;
+    const auto check = [&](double v) {
+        std::uint64_t bits;
+        std::memcpy(&bits, &v, sizeof bits);
+        notFinite |= static_cast<std::uint64_t>((bits & Exponent) == Exponent);
+    };
     std::memset(w.C[1], 0, sizeof w.C[0] * static_cast<std::size_t>(n));
     for (int i = 1; i <= n; ++i) {
         const double* row = Coef[i].data();
         w.lastColumn[i] = 0;
         ForNonZero(row, n, [&](int j) {
             w.C[j][i] = row[j];
+            check(row[j]);
             w.nonZeroRows[j].Add(i);
             w.lastColumn[i] = j;
         });
         w.C[n + 1][i] = Rhs[i];
+        check(Rhs[i]);
         w.R[i] = w.pos[i] = static_cast<std::uint8_t>(i);
     }
+    return notFinite == 0;
+}
+
+// With a value that is not finite a skipped update could hide a NaN
+// (0 * infinity): every operation is made, as the literal algorithm makes it.
+void SolveEveryOperation(Work& w, TVector& Solution, int n) {
+    for (int k = 1; k <= n; ++k) {
+        int best = k;
+        for (int i = k + 1; i <= n; ++i)
+            if (std::fabs(w.C[k][w.R[i]]) > std::fabs(w.C[k][w.R[best]]))
+                best = i;
+        std::swap(w.R[k], w.R[best]);
+        const int p = w.R[k];
+        for (int j = k + 1; j <= n + 1; ++j)
+            w.C[j][p] = StoreDouble(CheckedDivide(w.C[j][p], w.C[k][p]));
+        for (int i = 1; i <= n; ++i) {
+            if (i == k)
+                continue;
+            const int r = w.R[i];
+            for (int j = k + 1; j <= n + 1; ++j)
+                w.C[j][r] = StoreDouble(static_cast<long double>(w.C[j][r]) -
+                                        static_cast<long double>(w.C[k][r]) * w.C[j][p]);
+        }
+    }
+    for (int p = 1; p <= n; ++p)
+        Solution[p] = w.C[n + 1][w.R[p]];
 }
 
 // Stores round through the x87 unit, which flags an overflow to infinity;
@@ -118,13 +156,17 @@ void Eliminate(Work& w, const int* columns, int count, int p, const int* rows,
 // could only change the sign of a zero. For the tridiagonal systems of the
 // march this turns n^3 work into n^2 with bit-identical solutions.
 void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std::int32_t Order) {
+    // The working arrays hold MaxNodes equations; a larger order is the
+    // caller's error (the literal algorithm wrote past its arrays).
+    assert(Order <= MaxNodes);
     const int n = Order;
     if (n <= 0)
         return;
     std::feclearexcept(FE_OVERFLOW);
 
     Work w;
-    Load(w, Coef, Rhs, n);
+    if (!Load(w, Coef, Rhs, n))
+        return SolveEveryOperation(w, Solution, n);
 
     int pivotColumns[MaxNodes + 1];
     int rows[MaxNodes + 1];
@@ -165,6 +207,12 @@ void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std:
             // The literal first division is that of column k + 1 (n + 1 at the last step).
             RaiseFloatError(w.C[k + 1][p] == 0.0 ? FloatError::Kind::InvalidOperation
                                                  : FloatError::Kind::DivideByZero);
+        }
+        // A pivot that won no comparison is a NaN, which only an earlier
+        // overflow (to infinity, then infinity - infinity) can have made.
+        if (bestIndex < 0) {
+            RaiseIfOverflowed();
+            RaiseFloatError(FloatError::Kind::InvalidOperation);
         }
         // The pivot row takes no part in its own elimination.
         rows[bestIndex] = rows[found - 1];

@@ -15,7 +15,9 @@ using TMatrix = std::array<std::array<double, MaxNodes + 2>, MaxNodes + 1>;
 // Solves Coef * Solution = Rhs for the first Order equations by Gauss-Jordan
 // elimination with partial pivoting on a row permutation. Coef and Rhs are
 // left unchanged; Solution[1..Order] is written only when the solve succeeds.
-// A zero pivot raises FloatError (division by zero, or invalid for 0 / 0).
+// A zero pivot raises FloatError (division by zero, or invalid for 0 / 0), an
+// overflowing quotient or product FloatError (overflow), whichever the literal
+// algorithm meets first. Order must not exceed MaxNodes (asserted).
 void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std::int32_t Order);
 
 } // namespace korvane

@@ -34,7 +34,8 @@ TEST(RunHistory, ObserverLeavesTheResultFileAsItIsAndSeesWhatItPrints) {
     in.LayerCount = 7;
     in.Zones[2].Length = -1; // recorded once, printed never
     in.Zones[4] = {0.2, 0.0, 1900, 10, 12.5};
-    for (const LinearSolver solve : {LinearSolver(SolveLinEq), LinearSolver(SolveLinEqLiteral)}) {
+    for (const LinearSolver solve :
+         {LinearSolver(nullptr), LinearSolver(SolveLinEq), LinearSolver(SolveLinEqLiteral)}) {
         const auto runWith = [&](ZoneObserver* observer) {
             TempDir dir;
             in.SaveFileName = dir.file("r.txt");
@@ -94,7 +95,7 @@ TEST(RunHistory, ComputeRunTouchesNoFileAndRestoresTheRun) {
     in.SaveFileName = dir.file("r.txt");
     CalcInput = in;
     RecordingSink sink;
-    Calculate(sink, SolveLinEq, &recorder);
+    Calculate(sink, nullptr, &recorder);
     ASSERT_EQ(run.Zones.size(), recorder.History().Zones.size());
     for (std::size_t k = 0; k < run.Zones.size(); ++k) {
         const auto& a = run.Zones[k].Rows;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <random>
+
 namespace korvane {
 namespace {
 
@@ -85,6 +88,41 @@ TEST(FormatRight, PadsToTheWidthAndNeverCuts) {
     EXPECT_EQ(FormatRight(5, 1, 12345.67), "12346.0");
     EXPECT_EQ(FormatRight(5, 0, 7), "7"); // under three characters: left as it is
     EXPECT_EQ(FormatRight(5, 0, 700), "  700");
+}
+
+// The fast path of the common fixed form against the 18-digit expansion on
+// millions of values: temperatures, positions, values next to a decimal half
+// (a few units in the last place either way) and any exponent.
+TEST(FormatFixed, CommonFormMatchesTheExpansion) {
+    std::mt19937_64 random(2718);
+    std::uniform_real_distribution<double> temperature(-1500, 1500);
+    std::uniform_int_distribution<int> ulps(-3, 3), exponent(-30, 30), tenths(-99999, 99999);
+    const int formats[][2] = {{5, 1}, {6, 1}, {5, 2}, {6, 2}, {7, 4}, {7, 5}, {7, 1}, {5, 4}};
+    long fast = 0;
+    const auto check = [&](double v, int precision, int digits) {
+        std::string text;
+        const std::string expected = FormatFixedByExpansion(v, precision, digits);
+        if (FormatFixedCommon(v, precision, digits, text)) {
+            ++fast;
+            ASSERT_EQ(text, expected) << v << " P" << precision << " D" << digits;
+        }
+        ASSERT_EQ(FormatFixed(v, precision, digits), expected) << v;
+    };
+    for (int i = 0; i < 600000 && !HasFatalFailure(); ++i) {
+        const auto& f = formats[i % std::size(formats)];
+        const int P = f[0], D = f[1];
+        double half = (tenths(random) + 0.5) / std::pow(10.0, D) / (i % 3 == 0 ? 10 : 1);
+        for (int k = ulps(random); k != 0; k += k > 0 ? -1 : 1)
+            half = std::nextafter(half, k > 0 ? INFINITY : -INFINITY);
+        check(temperature(random), P, D);
+        check(half, P, D);
+        check(std::ldexp(temperature(random), exponent(random)), P, D);
+        check(0.5 * (i % 2000), P, D);
+    }
+    EXPECT_GT(fast, 1200000);
+    std::string text;
+    EXPECT_FALSE(FormatFixedCommon(0.1L, 5, 1, text));    // not a stored double
+    EXPECT_FALSE(FormatFixedCommon(12345.6, 5, 1, text)); // drops decimals
 }
 
 } // namespace
