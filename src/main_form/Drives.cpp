@@ -49,8 +49,4 @@ QString DriveLabel(const QString& drive) {
     return name.isEmpty() ? drive : drive + "  [" + name + "]";
 }
 
-QString DriveFolder(const QString& drive) {
-    return drive;
-}
-
 } // namespace korvane

@@ -17,7 +17,4 @@ QString DriveOf(const QString& folder);
 // What a drive display shows for one drive: its root and its volume name.
 QString DriveLabel(const QString& drive);
 
-// The folder that picking a drive opens: its root.
-QString DriveFolder(const QString& drive);
-
 } // namespace korvane

@@ -59,28 +59,27 @@ void TForm1::WireEvents() {
 }
 
 void TForm1::FormCreate() {
-    Edit[30]->SetText(Edit[12]->text());
+    Edit[30]->SetTextIfChanged(Edit[12]->text());
 }
 
 void TForm1::Edit12Change() {
-    Edit[30]->SetText(Edit[12]->text());
+    Edit[30]->SetTextIfChanged(Edit[12]->text());
 }
 
 void TForm1::Edit30Change() {
-    Edit[12]->SetText(Edit[30]->text());
+    Edit[12]->SetTextIfChanged(Edit[30]->text());
 }
 
 void TForm1::DriveComboBox1Change() {
     DriveComboBox2->SetDrive(DriveComboBox1->Drive());
+    // Without drive letters a file list has no drive of its own to copy.
     DirectoryListBox2->SetDirectory(DirectoryListBox1->Directory());
-    FileListBox2->SetDrive(FileListBox1->Drive());
     FileListBox2->ApplyFilePath(FileListBox1->Directory());
 }
 
 void TForm1::DriveComboBox2Change() {
     DriveComboBox1->SetDrive(DriveComboBox2->Drive());
     DirectoryListBox1->SetDirectory(DirectoryListBox2->Directory());
-    FileListBox1->SetDrive(FileListBox2->Drive());
     FileListBox1->ApplyFilePath(FileListBox2->Directory());
 }
 
