@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+class QStorageInfo;
 
 namespace korvane {
 
@@ -9,6 +12,10 @@ namespace korvane {
 // of the mounted file systems that are valid and ready, pseudo file systems
 // left out, "/" first and then in path order.
 QStringList AvailableDrives();
+
+// The same among the volumes given; for tests, which give mount tables of
+// their own.
+QStringList DrivesAmong(const QList<QStorageInfo>& volumes);
 
 // The drive holding a folder: the root of the file system that holds it, or
 // of its nearest existing parent when the folder itself is gone.

@@ -34,6 +34,10 @@ void TFileListBox::ApplyFilePath(const QString& path) {
 
 void TFileListBox::Update() {
     ChangeFolder(directory_);
+    ReadFiles();
+}
+
+void TFileListBox::ReadFiles() {
     clear();
     addItems(QDir(directory_).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
 }

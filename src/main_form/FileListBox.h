@@ -20,6 +20,8 @@ class TFileListBox : public QListWidget {
     void ApplyFilePath(const QString& path);
     // Makes the folder current again and re-reads it.
     void Update();
+    // Re-reads the folder as it is now, the current directory left alone.
+    void ReadFiles();
     QString SelectedFilePath() const;
     void SetDirList(TDirectoryListBox* dirList) { dirList_ = dirList; }
 

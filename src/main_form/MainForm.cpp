@@ -83,6 +83,15 @@ void TForm1::DriveComboBox2Change() {
     FileListBox1->ApplyFilePath(FileListBox2->Directory());
 }
 
+void TForm1::PickerErrors::ShowError(const std::string& text) {
+    form_.services_.ShowError(text);
+    for (auto [dirList, fileList] : {std::pair(form_.DirectoryListBox1, form_.FileListBox1),
+                                     std::pair(form_.DirectoryListBox2, form_.FileListBox2)}) {
+        dirList->BuildList();
+        fileList->ReadFiles();
+    }
+}
+
 TBitBtn* TForm1::GoButton() const {
     return TabbedNotebook1->PageIndex() == 0 ? Start : BitBtn1;
 }
