@@ -8,6 +8,7 @@
 #include "FileListBox.h"
 #include "GroupBox.h"
 #include "RegionalSettings.h"
+#include "ScreenCentre.h"
 #include "TabbedNotebook.h"
 #include "UiServices.h"
 
@@ -33,7 +34,7 @@ TForm1::TForm1(UiServices& services) : services_(services) {
     TabbedNotebook1->SetPageIndex(0);
     BuildOpenDialog();
     WireEvents();
-    CentreOnScreen(this);
+    CentreOnScreenWhenShown(this);
     Edit[4]->setFocus();
     Handle([this] { FormCreate(); });
 }

@@ -243,6 +243,32 @@ class LayoutTest : public QObject {
         QCOMPARE(form.Panel[12]->BevelWidth(), 2);
     }
 
+    void disabledBoxesReadableYetDisabled() {
+        FakeUiServices services;
+        TForm1 form(services);
+        form.TabbedNotebook1->SetPageIndex(1);
+        // As drawn: the background at the right end of the box, the text as
+        // its strongest pixel.
+        auto colours = [](QWidget* box) {
+            const QImage image = box->grab().toImage();
+            const QColor background = image.pixelColor(image.width() - 4, image.height() / 2);
+            QColor text = background;
+            for (int y = 3; y < image.height() - 3; ++y)
+                for (int x = 3; x < image.width() - 3; ++x)
+                    if (ContrastRatio(image.pixelColor(x, y), background) >
+                        ContrastRatio(text, background))
+                        text = image.pixelColor(x, y);
+            return std::pair(text, background);
+        };
+        const auto [enabledText, enabledBackground] = colours(form.Edit[9]);
+        for (int box : {1, 2, 3, 5, 6, 15, 16, 19, 20}) {
+            const auto [text, background] = colours(form.Edit[box]);
+            const QByteArray where = form.Edit[box]->objectName().toLatin1();
+            QVERIFY2(ContrastRatio(text, background) >= 4.5, where);
+            QVERIFY2(text != enabledText || background != enabledBackground, where);
+        }
+    }
+
     void modelPictureCentredAndClipped() {
         FakeUiServices services;
         TForm1 form(services);
@@ -268,7 +294,9 @@ class LayoutTest : public QObject {
     }
 
     void completionDialog() {
-        TFinishForm dialog;
+        FakeUiServices services;
+        TForm1 form(services);
+        TFinishForm dialog(&form);
         QCOMPARE(dialog.windowTitle(), QString("FinishForm"));
         QCOMPARE(dialog.size(), QSize(361, 230));
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
@@ -278,10 +306,6 @@ class LayoutTest : public QObject {
         const Expected controls[] = {
             Plain("Panel1", "FinishForm", {0, 0, 361, 230}, ""),
             Plain("Panel2", "Panel1", {21, 15, 323, 46}, ""),
-            Plain("Label4", "Panel2", {15, 13, 293, 19}, "Calculation is successfully finished !",
-                  19, Blue),
-            Plain("Label3", "Panel1", {147, 80, 51, 16}, "Ver. 1.2", 16, Blue),
-            Plain("Label1", "Panel1", {146, 146, 54, 16}, "2008.8.3", 16),
             {"BitBtn1",
              "Panel1",
              {126, 178, 100, 29},
@@ -299,11 +323,42 @@ class LayoutTest : public QObject {
             if (QTest::currentTestFailed())
                 return;
         }
-        // Every label shows its whole text within its rectangle.
-        for (QLabel* label : {dialog.Label4, dialog.Label3, dialog.Label1})
-            QVERIFY2(QFontMetricsF(label->font()).horizontalAdvance(label->text()) <=
-                         label->width(),
-                     qPrintable(label->objectName()));
+        // The labels, which may have grown where their text is wider.
+        const Expected labels[] = {
+            Plain("Label4", "Panel2", {15, 13, 293, 19}, "Calculation is successfully finished !",
+                  19, Blue),
+            Plain("Label3", "Panel1", {147, 80, 51, 16}, "Ver. 1.2", 16, Blue),
+            Plain("Label1", "Panel1", {146, 146, 54, 16}, "2008.8.3", 16),
+        };
+        for (const Expected& expected : labels) {
+            auto* label = dialog.findChild<QLabel*>(expected.name);
+            QVERIFY2(label, expected.name);
+            const QRect table = expected.geometry;
+            const QRect grown = label->geometry();
+            CheckControl(
+                label,
+                {expected.name, expected.parent,
+                 table.adjusted(grown.left() - table.left(), 0, grown.right() - table.right(), 0),
+                 expected.text, true, Tab::No, expected.pixelSize, Weight::Regular, expected.color},
+                label->parentWidget()->objectName());
+            if (QTest::currentTestFailed())
+                return;
+            // Growing keeps the text where the table put it: its left edge, or
+            // its centre when centred.
+            if (label->alignment() & Qt::AlignHCenter)
+                QVERIFY2(std::abs(grown.center().x() - table.center().x()) <= 1, expected.name);
+            else
+                QCOMPARE(grown.left(), table.left());
+            QVERIFY2(grown.width() >= table.width(), expected.name);
+            // The whole text inside the label, and inside the parent's bevels.
+            QVERIFY2(QFontMetricsF(label->font()).horizontalAdvance(label->text()) <= grown.width(),
+                     expected.name);
+            QVERIFY2(label->parentWidget()->contentsRect().contains(grown), expected.name);
+        }
+        // Where there is room the letters keep their spacing ("2008.8.3" had
+        // its digits touching).
+        for (QLabel* label : {dialog.Label3, dialog.Label1})
+            QVERIFY2(label->font().letterSpacing() == 0, qPrintable(label->objectName()));
     }
 
   private:
