@@ -25,13 +25,13 @@ class ScreenCentre : public QObject {
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == window_ && event->type() == QEvent::Show) {
             Centre();
-            // The platform window exists by now; its first exposure comes
-            // once the window manager has put its frame round it.
+            // The platform window exists by now: its events tell when the
+            // window manager has put its frame round it.
             if (QWindow* handle = window_->windowHandle())
                 handle->installEventFilter(this);
-        } else if (watched != window_ && event->type() == QEvent::Expose &&
-                   FrameMargins(window_) != margins_) {
-            // Another frame than the one centred, never the user's dragging.
+        } else if (window_->isVisible() && FrameMargins(window_) != margins_) {
+            // Another frame than the one centred: the window manager's
+            // framing, never the user's dragging.
             Centre();
         }
         return false;
@@ -43,10 +43,17 @@ class ScreenCentre : public QObject {
         if (!screen)
             return;
         margins_ = FrameMargins(window_);
-        QRect frame({}, window_->frameGeometry().size());
+        // Until the window manager has framed the window, the frame of its
+        // owner is the best guess: asking it to move the window again while
+        // it places the window is a race.
+        QMargins margins = margins_;
+        if (margins.isNull() && window_->parentWidget())
+            margins = FrameMargins(window_->parentWidget()->window());
+        QRect frame({}, window_->size().grownBy(margins));
         frame.moveCenter(screen->availableGeometry().center());
-        // The position of a window is that of its frame.
-        window_->move(frame.topLeft());
+        const QPoint client = frame.topLeft() + QPoint(margins.left(), margins.top());
+        // move() places the frame where it is known, else the client area.
+        window_->move(client - (window_->geometry().topLeft() - window_->pos()));
     }
 
     QWidget* window_;
