@@ -4,6 +4,7 @@
 #include "BitBtn.h"
 #include "FitLabel.h"
 #include "Panel.h"
+#include "ScreenCentre.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -18,15 +19,18 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QRect& geometry, cons
     label->setObjectName(name);
     label->setGeometry(geometry);
     SetLook(label, pixelSize, color);
-    FitLetterSpacing(label);
     return label;
 }
 
 } // namespace
 
-TFinishForm::TFinishForm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+TFinishForm::TFinishForm(QWidget* owner)
+    // Transient for its owner, so that a window manager that minimises it
+    // takes the owner along (alone, it left the owner waiting with nothing to
+    // restore); no minimise or maximise button where the hints are heeded.
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                         Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName("FinishForm");
     setWindowTitle("FinishForm");
     setWindowIcon(ProgramIcon());
@@ -55,6 +59,11 @@ TFinishForm::TFinishForm(QWidget* parent)
     BitBtn1->setDefault(true);
     BitBtn1->setFocusPolicy(Qt::StrongFocus);
     connect(BitBtn1, &QPushButton::clicked, this, &QDialog::accept);
+
+    // Every control in place first: a label grows only into free room.
+    for (QLabel* label : {Label4, Label3, Label1})
+        FitLabel(label);
+    CentreOnScreenWhenShown(this);
 }
 
 void TFinishForm::keyPressEvent(QKeyEvent* event) {

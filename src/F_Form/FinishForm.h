@@ -10,10 +10,11 @@ class TBitBtn;
 class TPanel;
 
 // The completion dialog: shown modally after a run, it only tells the user
-// that the run has ended.
+// that the run has ended. It belongs to the main window, its owner, but is
+// centred on the screen.
 class TFinishForm : public QDialog {
   public:
-    explicit TFinishForm(QWidget* parent = nullptr);
+    explicit TFinishForm(QWidget* owner);
 
     TPanel* Panel1;
     TPanel* Panel2;

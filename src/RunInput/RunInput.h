@@ -8,8 +8,8 @@
 
 namespace korvane {
 
-// Texts of the edit boxes Edit1..Edit30 (index 0 unused), UTF-8; Edit12 and
-// Edit30 hold the save name as the file system takes it.
+// Texts of the edit boxes Edit1..Edit30 (index 0 unused), UTF-8; Edit12 holds
+// the save name as the file system takes it (Edit30, its mirror, is not read).
 using EditTexts = std::array<std::string, 31>;
 
 // Whether a zone 2..4 counts, judged by the text of its first box.

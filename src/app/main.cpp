@@ -21,8 +21,8 @@ int main(int argc, char* argv[]) {
     try {
         korvane::QtUiServices services;
         korvane::TForm1 Form1(services);
-        korvane::TFinishForm FinishForm;
-        services.SetFinishForm(&FinishForm);
+        korvane::TFinishForm FinishForm(&Form1);
+        services.SetWindows(&Form1, &FinishForm);
 
         Form1.show();
         return application.exec();

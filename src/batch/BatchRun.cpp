@@ -131,7 +131,6 @@ int RunBatch(const std::string& dataFile, const std::string& resultFile, std::os
         boxes[static_cast<std::size_t>(DataLineBox[line])] =
             (*values)[static_cast<std::size_t>(line)];
     boxes[12] = resultFile;
-    boxes[30] = resultFile;
 
     // Zones that do not count keep an all-zero record, as on a window's first run.
     CalcInput = TCalcInput{};

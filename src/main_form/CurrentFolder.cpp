@@ -22,11 +22,8 @@ void ChangeFolder(const QString& folder) {
 }
 
 bool SameFileName(const QString& a, const QString& b) {
-#ifdef Q_OS_WIN
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-#else
+    // Letter case counts in file names here.
     return a == b;
-#endif
 }
 
 } // namespace korvane

@@ -49,7 +49,7 @@ void TDirectoryListBox::SetDirectory(const QString& path) {
 void TDirectoryListBox::DriveChanged(const QString& drive) {
     if (SameFileName(drive, DriveOf(directory_)))
         return;
-    ChangeFolder(DriveFolder(drive));
+    ChangeFolder(drive);
     directory_ = CurrentFolder();
     if (inSetDirectory_)
         return;

@@ -26,6 +26,9 @@ class TDirectoryListBox : public QListWidget {
     void DriveChanged(const QString& drive);
     void SetFileList(TFileListBox* fileList);
     void SetDriveCombo(TDriveComboBox* driveCombo) { driveCombo_ = driveCombo; }
+    // Rebuilds the lines from the folders as they are now, the current
+    // folder's line selected.
+    void BuildList();
 
     std::function<void()> OnChange;
 
@@ -33,7 +36,6 @@ class TDirectoryListBox : public QListWidget {
     void keyPressEvent(QKeyEvent* event) override;
 
   private:
-    void BuildList();
     void OpenLine(QListWidgetItem* item);
     void Changed();
 

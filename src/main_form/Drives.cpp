@@ -22,8 +22,13 @@ bool IsPseudoFileSystem(const QByteArray& type) {
 } // namespace
 
 QStringList AvailableDrives() {
-    QStringList drives;
-    for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    return DrivesAmong(QStorageInfo::mountedVolumes());
+}
+
+QStringList DrivesAmong(const QList<QStorageInfo>& volumes) {
+    // A root entered with chroot, and some containers, have no mount of "/".
+    QStringList drives = {QDir::rootPath()};
+    for (const QStorageInfo& volume : volumes) {
         if (!volume.isValid() || !volume.isReady() || IsPseudoFileSystem(volume.fileSystemType()))
             continue;
         // Single files bound into a container are mount points too.
@@ -32,7 +37,7 @@ QStringList AvailableDrives() {
         drives.append(volume.rootPath());
     }
     drives.removeDuplicates();
-    std::sort(drives.begin(), drives.end());
+    std::sort(drives.begin() + 1, drives.end());
     return drives;
 }
 
@@ -47,10 +52,6 @@ QString DriveOf(const QString& folder) {
 QString DriveLabel(const QString& drive) {
     const QString name = QStorageInfo(drive).name();
     return name.isEmpty() ? drive : drive + "  [" + name + "]";
-}
-
-QString DriveFolder(const QString& drive) {
-    return drive;
 }
 
 } // namespace korvane

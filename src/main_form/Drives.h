@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+class QStorageInfo;
 
 namespace korvane {
 
@@ -10,14 +13,15 @@ namespace korvane {
 // left out, "/" first and then in path order.
 QStringList AvailableDrives();
 
+// The same among the volumes given; for tests, which give mount tables of
+// their own.
+QStringList DrivesAmong(const QList<QStorageInfo>& volumes);
+
 // The drive holding a folder: the root of the file system that holds it, or
 // of its nearest existing parent when the folder itself is gone.
 QString DriveOf(const QString& folder);
 
 // What a drive display shows for one drive: its root and its volume name.
 QString DriveLabel(const QString& drive);
-
-// The folder that picking a drive opens: its root.
-QString DriveFolder(const QString& drive);
 
 } // namespace korvane

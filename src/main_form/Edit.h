@@ -4,13 +4,14 @@
 
 namespace korvane {
 
-// A single-line edit box whose text is set only when it really changes, so
-// that an unchanged text neither raises textChanged nor moves the cursor.
+// A single-line edit box whose text can be set only where it really changes.
 class TEdit : public QLineEdit {
   public:
     using QLineEdit::QLineEdit;
 
-    void SetText(const QString& text) {
+    // Unlike setText, an unchanged text neither raises textChanged nor moves
+    // the cursor.
+    void SetTextIfChanged(const QString& text) {
         if (text != this->text())
             setText(text);
     }

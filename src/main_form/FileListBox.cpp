@@ -2,7 +2,6 @@
 
 #include "CurrentFolder.h"
 #include "DirectoryListBox.h"
-#include "Drives.h"
 #include "PickerLines.h"
 
 #include <QDir>
@@ -16,21 +15,12 @@ TFileListBox::TFileListBox(QWidget* parent) : QListWidget(parent), directory_(Cu
     Update();
 }
 
-QString TFileListBox::Drive() const {
-    return DriveOf(directory_);
-}
-
 void TFileListBox::SetDirectory(const QString& directory) {
     if (SameFileName(directory, directory_))
         return;
     ChangeFolder(directory);
     directory_ = CurrentFolder();
     Update();
-}
-
-void TFileListBox::SetDrive(const QString&) {
-    // Without drive letters there is no per-drive current folder to move to:
-    // the directory that the mirroring applies next says everything.
 }
 
 void TFileListBox::ApplyFilePath(const QString& path) {
@@ -44,6 +34,10 @@ void TFileListBox::ApplyFilePath(const QString& path) {
 
 void TFileListBox::Update() {
     ChangeFolder(directory_);
+    ReadFiles();
+}
+
+void TFileListBox::ReadFiles() {
     clear();
     addItems(QDir(directory_).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase));
 }

@@ -13,15 +13,15 @@ class TFileListBox : public QListWidget {
     explicit TFileListBox(QWidget* parent);
 
     QString Directory() const { return directory_; }
-    QString Drive() const;
     // Does nothing when the directory is unchanged.
     void SetDirectory(const QString& directory);
-    void SetDrive(const QString& drive);
     // Opens a folder through the bound directory list (or this list alone);
     // does nothing for an empty path or the selected file's own path.
     void ApplyFilePath(const QString& path);
     // Makes the folder current again and re-reads it.
     void Update();
+    // Re-reads the folder as it is now, the current directory left alone.
+    void ReadFiles();
     QString SelectedFilePath() const;
     void SetDirList(TDirectoryListBox* dirList) { dirList_ = dirList; }
 

@@ -39,7 +39,8 @@ void TForm1::ApplyInputData() {
         // The box keeps maxLength() characters, made of at most twice as many
         // bytes; decoding all of a long value would freeze the window for seconds.
         const std::string& value = (*values)[static_cast<std::size_t>(line)];
-        box->SetText(DecodeCp932(value.substr(0, 2 * static_cast<std::size_t>(box->maxLength()))));
+        box->SetTextIfChanged(
+            DecodeCp932(value.substr(0, 2 * static_cast<std::size_t>(box->maxLength()))));
     }
 }
 

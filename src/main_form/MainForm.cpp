@@ -8,6 +8,7 @@
 #include "FileListBox.h"
 #include "GroupBox.h"
 #include "RegionalSettings.h"
+#include "ScreenCentre.h"
 #include "TabbedNotebook.h"
 #include "UiServices.h"
 
@@ -33,7 +34,7 @@ TForm1::TForm1(UiServices& services) : services_(services) {
     TabbedNotebook1->SetPageIndex(0);
     BuildOpenDialog();
     WireEvents();
-    CentreOnScreen(this);
+    CentreOnScreenWhenShown(this);
     Edit[4]->setFocus();
     Handle([this] { FormCreate(); });
 }
@@ -59,29 +60,37 @@ void TForm1::WireEvents() {
 }
 
 void TForm1::FormCreate() {
-    Edit[30]->SetText(Edit[12]->text());
+    Edit[30]->SetTextIfChanged(Edit[12]->text());
 }
 
 void TForm1::Edit12Change() {
-    Edit[30]->SetText(Edit[12]->text());
+    Edit[30]->SetTextIfChanged(Edit[12]->text());
 }
 
 void TForm1::Edit30Change() {
-    Edit[12]->SetText(Edit[30]->text());
+    Edit[12]->SetTextIfChanged(Edit[30]->text());
 }
 
 void TForm1::DriveComboBox1Change() {
     DriveComboBox2->SetDrive(DriveComboBox1->Drive());
+    // Without drive letters a file list has no drive of its own to copy.
     DirectoryListBox2->SetDirectory(DirectoryListBox1->Directory());
-    FileListBox2->SetDrive(FileListBox1->Drive());
     FileListBox2->ApplyFilePath(FileListBox1->Directory());
 }
 
 void TForm1::DriveComboBox2Change() {
     DriveComboBox1->SetDrive(DriveComboBox2->Drive());
     DirectoryListBox1->SetDirectory(DirectoryListBox2->Directory());
-    FileListBox1->SetDrive(FileListBox2->Drive());
     FileListBox1->ApplyFilePath(FileListBox2->Directory());
+}
+
+void TForm1::PickerErrors::ShowError(const std::string& text) {
+    form_.services_.ShowError(text);
+    for (auto [dirList, fileList] : {std::pair(form_.DirectoryListBox1, form_.FileListBox1),
+                                     std::pair(form_.DirectoryListBox2, form_.FileListBox2)}) {
+        dirList->BuildList();
+        fileList->ReadFiles();
+    }
 }
 
 TBitBtn* TForm1::GoButton() const {

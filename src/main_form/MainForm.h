@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataFile.h"
+#include "EventGuard.h"
 
 #include <QWidget>
 
@@ -82,7 +83,19 @@ class TForm1 : public QWidget {
     // Runs one of our handlers inside the guard.
     template <class Handler> void Handle(Handler handler);
 
+    // Shows what a picker raises, a refused folder change, then reads the
+    // pickers again: the folder may have gone, or come, since they were read.
+    class PickerErrors : public ErrorBox {
+      public:
+        explicit PickerErrors(TForm1& form) : form_(form) {}
+        void ShowError(const std::string& text) override;
+
+      private:
+        TForm1& form_;
+    };
+
     UiServices& services_;
+    PickerErrors pickerErrors_{*this};
 };
 
 } // namespace korvane

@@ -163,9 +163,9 @@ void TForm1::BuildFirstPage(QWidget* page) {
     Panel[14] =
         LabelPanel(page, 14, {368, 239, 130, 24}, "  Folder for Saving:   ", 15, Qt::red, false);
     DriveComboBox1 =
-        Place(new TDriveComboBox(page, services_), "DriveComboBox1", {368, 265, 151, 18});
-    DirectoryListBox1 =
-        Place(new TDirectoryListBox(page, services_), "DirectoryListBox1", {370, 284, 146, 151});
+        Place(new TDriveComboBox(page, pickerErrors_), "DriveComboBox1", {368, 265, 151, 18});
+    DirectoryListBox1 = Place(new TDirectoryListBox(page, pickerErrors_), "DirectoryListBox1",
+                              {370, 284, 146, 151});
     FileListBox1 = Place(new TFileListBox(page), "FileListBox1", {527, 265, 137, 171});
     InputData1 = Button(page, TBitBtn::Kind::OK, "InputData1", {219, 355, 120, 30},
                         "Read Input Data", 12, Qt::red);
@@ -199,8 +199,8 @@ void TForm1::BuildSecondPage(QWidget* page) {
     Panel[33] = LabelPanel(GroupBox1, 33, {360, 276, 130, 24}, "  Folder for Saving:   ", 15,
                            Qt::red, false);
     DriveComboBox2 =
-        Place(new TDriveComboBox(GroupBox1, services_), "DriveComboBox2", {363, 298, 146, 18});
-    DirectoryListBox2 = Place(new TDirectoryListBox(GroupBox1, services_), "DirectoryListBox2",
+        Place(new TDriveComboBox(GroupBox1, pickerErrors_), "DriveComboBox2", {363, 298, 146, 18});
+    DirectoryListBox2 = Place(new TDirectoryListBox(GroupBox1, pickerErrors_), "DirectoryListBox2",
                               {364, 319, 146, 108});
     FileListBox2 = Place(new TFileListBox(GroupBox1), "FileListBox2", {527, 300, 137, 128});
     InputData2 = Button(GroupBox1, TBitBtn::Kind::OK, "InputData2", {218, 364, 120, 30},

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <algorithm>
+
 namespace korvane {
 
 PickerLineDelegate::PickerLineDelegate(int lineHeight, QObject* parent)
@@ -12,7 +14,7 @@ QSize PickerLineDelegate::sizeHint(const QStyleOptionViewItem& option,
                                    const QModelIndex& index) const {
     QSize size = QStyledItemDelegate::sizeHint(option, index);
     size.setWidth(size.width() + index.data(LevelRole).toInt() * IndentPerLevel);
-    size.setHeight(lineHeight_);
+    size.setHeight(std::max(lineHeight_, option.fontMetrics.lineSpacing()));
     return size;
 }
 

@@ -5,7 +5,9 @@
 
 namespace korvane {
 
-// Lines of the folder pickers at a fixed height, indented by their level.
+// Lines of the folder pickers at a fixed height, indented by their level. A
+// font whose line spacing is taller gets lines of its line spacing, so that
+// descenders and underscores are not cut off.
 class PickerLineDelegate : public QStyledItemDelegate {
   public:
     static constexpr int LevelRole = Qt::UserRole + 1;

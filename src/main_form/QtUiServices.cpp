@@ -1,9 +1,7 @@
 #include "QtUiServices.h"
 
-#include "AppLook.h"
 #include "FinishForm.h"
 
-#include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
 
@@ -11,20 +9,21 @@ namespace korvane {
 
 namespace {
 
-void ShowBox(QMessageBox::Icon icon, const std::string& text) {
-    QMessageBox box(icon, "Korvane", QString::fromUtf8(text), QMessageBox::Ok,
-                    QApplication::activeWindow());
+// Owned by the main window whichever window has the focus, if any: a box
+// without an owner can hide behind the window that waits for it.
+void ShowBox(QWidget* owner, QMessageBox::Icon icon, const std::string& text) {
+    QMessageBox box(icon, "Korvane", QString::fromUtf8(text), QMessageBox::Ok, owner);
     box.exec();
 }
 
 } // namespace
 
 void QtUiServices::ShowMessage(const std::string& text) {
-    ShowBox(QMessageBox::NoIcon, text);
+    ShowBox(form1_, QMessageBox::NoIcon, text);
 }
 
 void QtUiServices::ShowError(const std::string& text) {
-    ShowBox(QMessageBox::Critical, text);
+    ShowBox(form1_, QMessageBox::Critical, text);
 }
 
 QStringList QtUiServices::RunOpenDialog(QFileDialog& dialog) {
@@ -32,10 +31,8 @@ QStringList QtUiServices::RunOpenDialog(QFileDialog& dialog) {
 }
 
 void QtUiServices::ShowFinishForm() {
-    if (!finishForm_)
-        return;
-    CentreOnScreen(finishForm_);
-    finishForm_->exec();
+    if (finishForm_)
+        finishForm_->exec();
 }
 
 } // namespace korvane

@@ -36,7 +36,6 @@ void TForm1::StartClick() {
         boxes[i] = Edit[i]->text().toStdString();
     // The save name reaches the file system as its own bytes.
     boxes[12] = QFile::encodeName(Edit[12]->text()).toStdString();
-    boxes[30] = QFile::encodeName(Edit[30]->text()).toStdString();
     if (const auto failure = ReadRunInput(boxes, CalcInput)) {
         services_.ShowMessage(*failure);
         return;

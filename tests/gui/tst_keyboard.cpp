@@ -96,7 +96,7 @@ class KeyboardTest : public QObject {
     }
 
     void escapeKeepsTheCompletionDialogOpen() {
-        TFinishForm dialog;
+        TFinishForm dialog(form_.get());
         int result = -1;
         QTimer::singleShot(0, &dialog, [&] {
             QTest::keyClick(&dialog, Qt::Key_Escape);

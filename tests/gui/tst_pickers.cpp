@@ -94,6 +94,27 @@ class PickersTest : public QObject {
         sorted.sort();
         QCOMPARE(drives, sorted);
         QCOMPARE(DriveOf(root_ + "/no/such/folder"), DriveOf(root_));
+        // A root entered with chroot lists no mount of "/".
+        QCOMPARE(DrivesAmong({}), QStringList({"/"}));
+    }
+
+    void linesAtLeastAsTallAsTheirFont() {
+        QVERIFY(QFile(root_ + "/on_mount_gyq.txt").open(QIODevice::WriteOnly));
+        form_->FileListBox1->Update();
+        // The font found here, and one far taller than the lines of the layout.
+        for (int pixelSize : {12, 30}) {
+            QFont font = form_->font();
+            font.setPixelSize(pixelSize);
+            for (QListWidget* list : {static_cast<QListWidget*>(form_->FileListBox1),
+                                      static_cast<QListWidget*>(form_->DirectoryListBox1)}) {
+                list->setFont(font);
+                list->doItemsLayout();
+                const int height = list->visualItemRect(list->item(0)).height();
+                QVERIFY2(
+                    height >= QFontMetrics(font).lineSpacing(),
+                    qPrintable(QString("%1: %2 px lines").arg(list->objectName()).arg(height)));
+            }
+        }
     }
 
     void openingASubfolderOnOnePageMovesTheOther_data() {
@@ -182,6 +203,7 @@ class PickersTest : public QObject {
         TDirectoryListBox* list = form_->DirectoryListBox1;
         QListWidgetItem* beta = LineOf(list, "beta");
         QVERIFY(QDir(root_).rmdir("beta"));
+        QVERIFY(QDir(root_).remove("b.txt"));
         DoubleClick(list, beta);
         QCOMPARE(services_->errors.size(), std::size_t(1));
         QVERIFY2(QString::fromStdString(services_->errors[0]).startsWith("I/O error 2"),
@@ -190,6 +212,13 @@ class PickersTest : public QObject {
             QCOMPARE(dirs->Directory(), root_);
         QCOMPARE(form_->FileListBox2->Directory(), root_);
         QCOMPARE(CurrentFolder(), root_);
+        // Both pages show what exists now, the folder shown highlighted.
+        for (TDirectoryListBox* dirs : {form_->DirectoryListBox1, form_->DirectoryListBox2}) {
+            QVERIFY(!LineOf(dirs, "beta"));
+            QCOMPARE(dirs->currentItem()->text(), QDir(root_).dirName());
+        }
+        for (TFileListBox* files : {form_->FileListBox1, form_->FileListBox2})
+            QCOMPARE(Lines(files), QStringList({"A.result", "noext"}));
         // The window goes on working.
         DoubleClick(list, LineOf(list, "Alpha"));
         QCOMPARE(form_->DirectoryListBox2->Directory(), root_ + "/Alpha");

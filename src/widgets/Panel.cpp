@@ -33,6 +33,9 @@ TPanel::TPanel(QWidget* parent, Bevel outer, Bevel inner, int bevelWidth)
     : QWidget(parent), outer_(outer), inner_(inner), bevelWidth_(bevelWidth) {
     setAutoFillBackground(true);
     setBackgroundRole(QPalette::Button);
+    // What lies inside the bevels, for the controls that the panel holds.
+    const int inset = bevelWidth * ((outer != Bevel::None) + (inner != Bevel::None));
+    setContentsMargins(inset, inset, inset, inset);
 }
 
 void TPanel::SetCaption(const QString& caption) {

@@ -15,16 +15,17 @@ QString UiFontFamily();
 // The program's font at a character height in pixels.
 QFont UiFont(int pixelSize, bool bold = false);
 
-// Sets the font of a widget and the colour its own text is drawn in.
+// Sets the font of a widget and the colour its own text is drawn in. Disabled,
+// the text is greyed no further than it stays readable.
 void SetLook(QWidget* widget, int pixelSize, const QColor& color, bool bold = false);
+
+// The contrast ratio of two colours as WCAG defines it, 1 to 21.
+double ContrastRatio(const QColor& a, const QColor& b);
 
 // The colour of ordinary text in windows.
 QColor WindowTextColor();
 
 // The 32 x 32, 16-colour program icon shared by both windows.
 QIcon ProgramIcon();
-
-// Places a window's client area at the centre of its screen.
-void CentreOnScreen(QWidget* window);
 
 } // namespace korvane
