@@ -35,20 +35,28 @@ std::int32_t RowsToWrite(const CalcWork& w) {
     return static_cast<std::int32_t>(std::min<std::int64_t>(wanted, w.RowNo - 1));
 }
 
-void MarchAndSave(CalcWork& w, MessageSink& messages, LinearSolver solve) {
-    MarchZone(w, solve);
-    if (!SaveZoneResult(w.ZHistory, w.TempHistory, w.AvgHistory, RowsToWrite(w),
-                        CalcInput.LayerCount, messages))
-        messages.ShowMessage(msg::CanNotWriteResults);
+// The rows the march recorded, at full precision, for an observer.
+ZoneHistory RecordedRows(const CalcWork& w) {
+    ZoneHistory zone;
+    zone.ZoneNo = CurZoneNo;
+    zone.Zone = CurZone;
+    zone.Zone.Length = CalcInput.Zones[CurZoneNo].Length;
+    const auto columns = ColumnNodesFor(CalcInput.LayerCount);
+    zone.Rows.resize(static_cast<std::size_t>(w.RowNo - 1));
+    for (int r = 1; r < w.RowNo; ++r) {
+        HistoryRow& row = zone.Rows[static_cast<std::size_t>(r - 1)];
+        const auto& temps = w.TempHistory[r];
+        row.Z = w.ZHistory[r];
+        for (std::size_t k = 0; k < row.Points.size(); ++k)
+            row.Points[k] = temps[columns[k + 1]];
+        row.Mean = w.AvgHistory[r];
+        row.Nodes.assign(temps.begin() + 1, temps.begin() + 1 + w.NodeCount);
+    }
+    return zone;
 }
 
-} // namespace
-
-long double ZoneStepQuotient(double Length, double DeltaZ) {
-    return std::truncl(CheckedDivide(WorkingLength(Length), DeltaZ));
-}
-
-void Calculate(MessageSink& messages, LinearSolver solve) {
+// Marches zones 1..ZoneCount; zoneDone runs after each zone's march.
+template <class ZoneDone> void MarchAll(LinearSolver solve, ZoneDone zoneDone) {
     const TCalcInput& in = CalcInput;
     auto work = std::make_unique<CalcWork>();
     CalcWork& w = *work;
@@ -70,7 +78,8 @@ void Calculate(MessageSink& messages, LinearSolver solve) {
     w.RowNo = 1;
     CurZone = in.Zones[1];
     CurZoneNo = 1;
-    MarchAndSave(w, messages, solve);
+    MarchZone(w, solve);
+    zoneDone(w);
 
     for (int k = 2; k <= std::min(in.ZoneCount, MaxZones); ++k) {
         CurLength = WorkingLength(in.Zones[k].Length);
@@ -82,8 +91,29 @@ void Calculate(MessageSink& messages, LinearSolver solve) {
         w.RowNo = 1;
         w.AvgTemp = w.PrevAvgTemp;
         CurZoneNo = k;
-        MarchAndSave(w, messages, solve);
+        MarchZone(w, solve);
+        zoneDone(w);
     }
+}
+
+} // namespace
+
+long double ZoneStepQuotient(double Length, double DeltaZ) {
+    return std::truncl(CheckedDivide(WorkingLength(Length), DeltaZ));
+}
+
+void Calculate(MessageSink& messages, LinearSolver solve, ZoneObserver* observer) {
+    MarchAll(solve, [&](const CalcWork& w) {
+        if (!SaveZoneResult(w.ZHistory, w.TempHistory, w.AvgHistory, RowsToWrite(w),
+                            CalcInput.LayerCount, messages))
+            messages.ShowMessage(msg::CanNotWriteResults);
+        if (observer)
+            observer->ZoneDone(RecordedRows(w));
+    });
+}
+
+void MarchZones(ZoneObserver& observer, LinearSolver solve) {
+    MarchAll(solve, [&](const CalcWork& w) { observer.ZoneDone(RecordedRows(w)); });
 }
 
 } // namespace korvane

@@ -3,6 +3,7 @@
 #include "CalcTypes.h"
 #include "Messages.h"
 #include "ResultFile.h"
+#include "ZoneHistory.h"
 
 #include <cstdint>
 
@@ -39,8 +40,13 @@ using LinearSolver = void (*)(const TMatrix&, TVector&, const TVector&, std::int
 void MarchZone(CalcWork& Work, LinearSolver solve = SolveLinEq);
 
 // Computes zones 1..CalcInput.ZoneCount and appends each zone's block to the
-// result file. Floating-point faults and write errors propagate.
-void Calculate(MessageSink& messages, LinearSolver solve = SolveLinEq);
+// result file; an observer is shown each zone's recorded rows after its block.
+// Floating-point faults and write errors propagate.
+void Calculate(MessageSink& messages, LinearSolver solve = SolveLinEq,
+               ZoneObserver* observer = nullptr);
+
+// The same march without any file: each zone only goes to the observer.
+void MarchZones(ZoneObserver& observer, LinearSolver solve = SolveLinEq);
 
 // Trunc((Length + 0.0001) / DeltaZ) exactly as the run computes a zone's
 // steps, as a long double so that huge quotients can be compared safely.

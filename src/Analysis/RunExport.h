@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ExactSlab.h"
+#include "RunHistory.h"
+#include "ZoneMetrics.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// Shortest text that reads back as the same double, "." as decimal point;
+// "" for NaN or infinity.
+std::string ShortestNumber(double value);
+
+// The zone metrics as a JSON document {"zones": [...]}, numbers in shortest
+// round-trip form, null where there is no exact solution.
+std::string ReportJson(const std::vector<ZoneMetrics>& metrics);
+
+// Header line and one line per recorded row of every zone (LF line ends):
+// zone,z_zone_cm,z_line_cm,time_s,T1..T11,TAV,exact_T1..exact_T11,exact_TAV;
+// exact fields are empty for a zone without an exact solution.
+void WriteCsv(std::ostream& out, const RunHistory& run, const ExactRun& exact);
+std::string CsvText(const RunHistory& run, const ExactRun& exact);
+
+// Writes text to path; on failure returns false and sets error to the platform's reason.
+bool WriteWholeFile(const std::string& path, const std::string& text, std::string& error);
+
+} // namespace korvane

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "CalcTypes.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace korvane {
+
+// One recorded row of a zone at full double precision.
+struct HistoryRow {
+    double Z = 0;                    // cm within the zone
+    std::array<double, 11> Points{}; // T1..T11: the nodes of the printed columns (ColumnNodesFor)
+    double Mean = 0;                 // TAV
+    std::vector<double> Nodes;       // every node, Nodes[0] is node 1; empty when read from a file
+};
+
+// Every row the march recorded in one zone (a zone of negative length still
+// records its one row, though its block prints none).
+struct ZoneHistory {
+    std::int32_t ZoneNo = 0;
+    TZoneInput Zone{};
+    std::vector<HistoryRow> Rows;
+};
+
+// Told about each zone right after its march, before the next zone starts.
+class ZoneObserver {
+  public:
+    virtual ~ZoneObserver() = default;
+    virtual void ZoneDone(const ZoneHistory& zone) = 0;
+};
+
+} // namespace korvane
