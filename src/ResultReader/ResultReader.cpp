@@ -185,7 +185,7 @@ void ReadColumnHead(LineCursor& cursor) {
     cursor.Take();
 }
 
-ResultRow ReadRow(LineCursor& cursor) {
+HistoryRow ReadRow(LineCursor& cursor) {
     const auto fields = Fields(cursor.Peek());
     if (fields.size() != ColumnCount)
         cursor.Fail("a row of 13 numbers (Z, T1 to T11, TAV) or an empty line; found " +
@@ -199,7 +199,7 @@ ResultRow ReadRow(LineCursor& cursor) {
         values[i] = *value;
     }
     cursor.Take();
-    ResultRow row;
+    HistoryRow row;
     row.Z = values[0];
     for (std::size_t k = 0; k < 11; ++k)
         row.Points[k] = values[k + 1];
@@ -207,13 +207,13 @@ ResultRow ReadRow(LineCursor& cursor) {
     return row;
 }
 
-ResultZone ReadZone(LineCursor& cursor, std::int32_t zoneNo) {
+ZoneHistory ReadZone(LineCursor& cursor, std::int32_t zoneNo) {
     const std::string head = "[Zone " + std::to_string(zoneNo) + "]";
     if (cursor.AtEnd() || LabelName(cursor.Peek()) != head)
         cursor.Fail("\"" + head + "\"");
     cursor.Take();
 
-    ResultZone zone;
+    ZoneHistory zone;
     zone.ZoneNo = zoneNo;
     double* const values[] = {&zone.Zone.Htc1, &zone.Zone.Htc2, &zone.Zone.OuterTemp1,
                               &zone.Zone.OuterTemp2, &zone.Zone.Length};

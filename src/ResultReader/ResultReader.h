@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CalcTypes.h"
+#include "ZoneHistory.h"
 
 #include <array>
 #include <cstddef>
@@ -21,24 +22,12 @@ class ResultFileError : public std::runtime_error {
     std::size_t line_;
 };
 
-// One table row as printed: Z (cm within the zone), T1..T11 and TAV.
-struct ResultRow {
-    double Z = 0;
-    std::array<double, 11> Points{};
-    double Mean = 0;
-};
-
-struct ResultZone {
-    std::int32_t ZoneNo = 0;
-    TZoneInput Zone; // the length as printed, without the march's allowance
-    std::vector<ResultRow> Rows;
-};
-
-// What a result file holds: the inputs printed in its header and zone blocks
-// (ZoneCount is the number of blocks) and every zone's rows.
+// What a result file holds, shaped like a run's history: the inputs printed
+// in its header and zone blocks (ZoneCount is the number of blocks; a zone's
+// Length as printed) and every zone's rows as printed, without Nodes.
 struct ResultFileContent {
     TCalcInput Input;
-    std::vector<ResultZone> Zones;
+    std::vector<ZoneHistory> Zones;
 };
 
 // Reads the bytes of a result file: code page 932, lines ending in CR LF or

@@ -57,7 +57,7 @@ TEST(ResultReader, GoldenFilesGiveTheirInputsAndEveryRow) {
     EXPECT_EQ(defaults.Zones[0].Zone.Length, 10.0);
     EXPECT_EQ(defaults.Input.Zones[2].OuterTemp2, defaults.Zones[1].Zone.OuterTemp2);
     ASSERT_EQ(defaults.Zones[0].Rows.size(), 21u);
-    const ResultRow& second = defaults.Zones[0].Rows[1];
+    const HistoryRow& second = defaults.Zones[0].Rows[1];
     EXPECT_EQ(second.Z, 0.5);
     EXPECT_EQ(second.Points[0], 298.5);
     EXPECT_EQ(second.Points[10], 221.9);
@@ -69,7 +69,7 @@ TEST(ResultReader, GoldenFilesGiveTheirInputsAndEveryRow) {
     EXPECT_EQ(layers7.Input.LayerCount, 7);
     ASSERT_EQ(layers7.Zones.size(), 4u);
     std::size_t rows = 0;
-    for (const ResultZone& zone : layers7.Zones)
+    for (const ZoneHistory& zone : layers7.Zones)
         rows += zone.Rows.size();
     EXPECT_EQ(rows, 111u - 10 - 4 * 10); // header, then per block 8 lines and 2 empty ones
     EXPECT_EQ(layers7.Zones[3].Zone.Htc2, 0.05);
@@ -80,7 +80,7 @@ TEST(ResultReader, WidenedFieldsAboveAThousandShiftTheRow) {
     const ResultFileContent hot = ParseResultFile(Golden("hot-above-1000.result"));
     EXPECT_EQ(hot.Input.InitialTemp, 1250.0);
     ASSERT_EQ(hot.Zones.size(), 3u);
-    const ResultRow& row = hot.Zones[0].Rows[1];
+    const HistoryRow& row = hot.Zones[0].Rows[1];
     EXPECT_EQ(row.Points[0], 1280.6);
     EXPECT_EQ(row.Points[10], 1151.9);
     EXPECT_EQ(row.Mean, 1242.1);
