@@ -2,12 +2,26 @@
 #include "NumberFormat.h"
 
 #include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: korvane-batch DATAFILE RESULTFILE\n";
+    using korvane::BatchCommand;
+    const auto command =
+        korvane::ParseBatchArguments(std::vector<std::string>(argv + 1, argv + argc));
+    switch (command.Do) {
+    case BatchCommand::Action::Usage:
+        std::cerr << korvane::BatchUsageText;
         return korvane::BatchUsage;
+    case BatchCommand::Action::Help:
+        std::cout << korvane::BatchUsageText;
+        return korvane::BatchOk;
+    case BatchCommand::Action::Version:
+        std::cout << "korvane-batch " KORVANE_VERSION "\n";
+        return korvane::BatchOk;
+    case BatchCommand::Action::Run:
+        break;
     }
     korvane::SetDecimalSeparator(korvane::LocaleDecimalSeparator());
-    return korvane::RunBatch(argv[1], argv[2], std::cerr);
+    return korvane::RunBatch(command.DataFile, command.ResultFile, std::cerr, command.Outputs);
 }

@@ -1,0 +1,172 @@
+#include "RunExport.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+
+namespace korvane {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+Json Number(double value) {
+    return std::isfinite(value) ? Json(value) : Json(nullptr);
+}
+
+Json Four(const FourValues& v) {
+    return {
+        {"T1", Number(v.T1)}, {"T6", Number(v.T6)}, {"T11", Number(v.T11)}, {"TAV", Number(v.TAV)}};
+}
+
+Json Where(const char* valueKey, const ValueAt& at) {
+    return {{valueKey, Number(at.Value)}, {"z_cm", Number(at.Z)}};
+}
+
+Json ZoneJson(const ZoneMetrics& m) {
+    Json zone;
+    zone["zone"] = m.ZoneNo;
+    zone["rows"] = m.Rows;
+    zone["residence_s"] = Number(m.ResidenceS);
+    zone["entry"] = Four(m.Entry);
+    zone["exit"] = Four(m.Exit);
+    zone["peak"] = Where("T", m.Peak);
+    zone["low"] = Where("T", m.Low);
+    zone["max_difference_through_thickness"] = Where("dT", m.MaxDifference);
+    zone["max_rate_of_mean"] = {{"heating_C_per_s", Number(m.MaxHeatingRate)},
+                                {"cooling_C_per_s", Number(m.MaxCoolingRate)}};
+    zone["biot"] = Json::array({Number(m.Biot[0]), Number(m.Biot[1])});
+    zone["mesh_fourier"] = Number(m.MeshFourier);
+    if (m.Exact) {
+        zone["exact"] = {{"exit", Four(m.Exact->Exit)},
+                         {"max_error",
+                          {{"faces", Number(m.Exact->MaxErrorFaces)},
+                           {"interior", Number(m.Exact->MaxErrorInterior)},
+                           {"mean", Number(m.Exact->MaxErrorMean)}}}};
+    } else {
+        zone["exact"] = {
+            {"exit", {{"T1", nullptr}, {"T6", nullptr}, {"T11", nullptr}, {"TAV", nullptr}}},
+            {"max_error", {{"faces", nullptr}, {"interior", nullptr}, {"mean", nullptr}}}};
+    }
+    return zone;
+}
+
+// The library's own float output is round-trip but not always the shortest
+// form; numbers are written here, everything else by the library.
+void Dump(const Json& j, std::string& out, int indent) {
+    const std::string pad(static_cast<std::size_t>(indent + 2), ' ');
+    const std::string close(static_cast<std::size_t>(indent), ' ');
+    if (j.is_object() || j.is_array()) {
+        const bool object = j.is_object();
+        if (j.empty()) {
+            out += object ? "{}" : "[]";
+            return;
+        }
+        out += object ? "{\n" : "[\n";
+        bool first = true;
+        for (auto it = j.begin(); it != j.end(); ++it) {
+            if (!first)
+                out += ",\n";
+            first = false;
+            out += pad;
+            if (object)
+                out += Json(it.key()).dump() + ": ";
+            Dump(it.value(), out, indent + 2);
+        }
+        out += "\n" + close + (object ? "}" : "]");
+    } else if (j.is_number_float()) {
+        out += ShortestNumber(j.get<double>());
+    } else {
+        out += j.dump();
+    }
+}
+
+void AppendNumber(std::string& line, double value) {
+    line += ',';
+    line += ShortestNumber(value);
+}
+
+} // namespace
+
+std::string ShortestNumber(double value) {
+    if (!std::isfinite(value))
+        return {};
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return std::string(buffer, result.ptr);
+}
+
+std::string ReportJson(const std::vector<ZoneMetrics>& metrics) {
+    Json zones = Json::array();
+    for (const auto& m : metrics)
+        zones.push_back(ZoneJson(m));
+    Json report;
+    report["zones"] = std::move(zones);
+    std::string out;
+    Dump(report, out, 0);
+    out += '\n';
+    return out;
+}
+
+void WriteCsv(std::ostream& out, const RunHistory& run, const ExactRun& exact) {
+    out << "zone,z_zone_cm,z_line_cm,time_s";
+    for (int k = 1; k <= 11; ++k)
+        out << ",T" << k;
+    out << ",TAV";
+    for (int k = 1; k <= 11; ++k)
+        out << ",exact_T" << k;
+    out << ",exact_TAV\n";
+
+    const double v = CmPerSecOf(run.Input);
+    const auto starts = ZoneLineStarts(run);
+    std::string line;
+    for (std::size_t i = 0; i < run.Zones.size(); ++i) {
+        const auto& rows = run.Zones[i].Rows;
+        const std::vector<ExactRow>* e = i < exact.size() && exact[i] ? &*exact[i] : nullptr;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            const HistoryRow& row = rows[r];
+            const double zLine = starts[i] + row.Z;
+            line = std::to_string(run.Zones[i].ZoneNo);
+            AppendNumber(line, row.Z);
+            AppendNumber(line, zLine);
+            AppendNumber(line, zLine / v);
+            for (double t : row.Points)
+                AppendNumber(line, t);
+            AppendNumber(line, row.Mean);
+            const ExactRow* x = e && r < e->size() ? &(*e)[r] : nullptr;
+            for (std::size_t k = 0; k < 11; ++k)
+                x ? AppendNumber(line, x->Points[k]) : void(line += ',');
+            x ? AppendNumber(line, x->Mean) : void(line += ',');
+            line += '\n';
+            out << line;
+        }
+    }
+}
+
+std::string CsvText(const RunHistory& run, const ExactRun& exact) {
+    std::ostringstream out;
+    WriteCsv(out, run, exact);
+    return std::move(out).str();
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& text, std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) {
+        error = std::strerror(errno);
+        return false;
+    }
+    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+    const int writeErrno = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (written && closed)
+        return true;
+    error = std::strerror(written ? errno : writeErrno);
+    return false;
+}
+
+} // namespace korvane
