@@ -155,6 +155,7 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
     axisY_->setRange(y.low - 0.04 * span, y.high + 0.22 * span);
     axisY_->applyNiceNumbers();
     axisX_->setRange(0, x.high > 0 ? x.high : 1);
+    axisX_->applyNiceNumbers();
 
     AddBands(*runs.front(), options.TimeAxis ? 1 / runs.front()->CmPerSec : 1.0, axisY_->min(),
              axisY_->max());

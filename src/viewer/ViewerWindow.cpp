@@ -56,7 +56,7 @@ QLabel* WrappingLabel() {
 
 ViewerWindow::ViewerWindow(ViewerServices& services) : services_(services) {
     setWindowTitle("Korvane viewer");
-    resize(1100, 820);
+    resize(1100, 860);
 
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
@@ -96,8 +96,8 @@ ViewerWindow::ViewerWindow(ViewerServices& services) : services_(services) {
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(Along);
     splitter->addWidget(Lower);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
     layout->addWidget(splitter, 1);
     setCentralWidget(central);
 
@@ -137,26 +137,28 @@ void ViewerWindow::BuildActions() {
     tools->setMovable(false);
     tools->setToolButtonStyle(Qt::ToolButtonTextOnly);
 
-    auto action = [&](QMenu* menu, const QString& text, auto method, bool inToolBar,
+    // The tool bar shows the short name, the menu the whole one.
+    auto action = [&](QMenu* menu, const QString& text, const QString& shortText, auto method,
                       QKeySequence key = {}) {
         auto* a = new QAction(text, this);
         a->setShortcut(key);
+        a->setIconText(shortText);
+        a->setToolTip(QString(text).remove('&').remove("…"));
         connect(a, &QAction::triggered, this,
                 [this, method] { Handle([&] { (this->*method)(); }); });
         menu->addAction(a);
-        if (inToolBar)
-            tools->addAction(a);
+        tools->addAction(a);
         return a;
     };
-    fileActions_ << action(file, "&Open…", &ViewerWindow::OpenClick, true, QKeySequence::Open);
-    fileActions_ << action(file, "&Compare with…", &ViewerWindow::CompareClick, true);
+    fileActions_ << action(file, "&Open…", "Open…", &ViewerWindow::OpenClick, QKeySequence::Open);
+    fileActions_ << action(file, "&Compare with…", "Compare with…", &ViewerWindow::CompareClick);
     file->addSeparator();
     tools->addSeparator();
-    action(file, "Export chart as &PNG…", &ViewerWindow::ExportPngClick, true);
-    action(file, "Export chart as &SVG…", &ViewerWindow::ExportSvgClick, true);
-    action(file, "Export rows as C&SV…", &ViewerWindow::ExportCsvClick, true);
-    action(file, "Export chart as P&DF…", &ViewerWindow::ExportPdfClick, true);
-    action(file, "&Print…", &ViewerWindow::PrintClick, true, QKeySequence::Print);
+    action(file, "Export chart as &PNG…", "PNG…", &ViewerWindow::ExportPngClick);
+    action(file, "Export chart as &SVG…", "SVG…", &ViewerWindow::ExportSvgClick);
+    action(file, "Export rows as C&SV…", "CSV…", &ViewerWindow::ExportCsvClick);
+    action(file, "Export chart as P&DF…", "PDF…", &ViewerWindow::ExportPdfClick);
+    action(file, "&Print…", "Print…", &ViewerWindow::PrintClick, QKeySequence::Print);
     file->addSeparator();
     QAction* quit = file->addAction("&Quit");
     quit->setShortcut(QKeySequence::Quit);
@@ -216,7 +218,11 @@ void ViewerWindow::LoadDone() {
         }
         if (first) {
             runs_.clear();
-            options_.PickedRow = 0;
+            // Zone 1's exit: the profile has had time to take shape.
+            options_.PickedRow =
+                outcome.Run->Run.Zones.front().Rows.empty()
+                    ? 0
+                    : outcome.Run->Run.Zones.front().Rows.size() - 1;
             first = false;
         }
         runs_.push_back(std::move(outcome.Run));
