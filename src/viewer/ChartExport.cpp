@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QSvgGenerator>
 #include <QVBoxLayout>
@@ -73,6 +74,7 @@ bool ExportSvg(const RunList& runs, const ChartOptions& options, const QString& 
     QSvgGenerator svg;
     svg.setFileName(path);
     svg.setSize(ExportSize);
+    svg.setResolution(96); // a CSS pixel: the drawing is as wide as the PNG on screen
     svg.setViewBox(QRect(QPoint(0, 0), ExportSize));
     svg.setTitle("Korvane run");
     QPainter painter;
@@ -83,16 +85,20 @@ bool ExportSvg(const RunList& runs, const ChartOptions& options, const QString& 
 }
 
 bool ExportPdf(const RunList& runs, const ChartOptions& options, const QString& path) {
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(path);
-    printer.setPageOrientation(QPageLayout::Landscape);
+    QPdfWriter pdf(path);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageOrientation(QPageLayout::Landscape);
+    pdf.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+    // Lines and text stay vectors; a printer's resolution would only slow
+    // down the drawing.
+    pdf.setResolution(150);
+    pdf.setTitle("Korvane run");
     ExportSheet sheet(runs, options);
     QPainter painter;
-    if (!painter.begin(&printer))
+    if (!painter.begin(&pdf))
         return false;
     RenderScaled(sheet, painter,
-                 QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()));
+                 QRectF(QPointF(0, 0), pdf.pageLayout().paintRectPixels(pdf.resolution()).size()));
     return painter.end();
 }
 

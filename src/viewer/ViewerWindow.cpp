@@ -219,10 +219,9 @@ void ViewerWindow::LoadDone() {
         if (first) {
             runs_.clear();
             // Zone 1's exit: the profile has had time to take shape.
-            options_.PickedRow =
-                outcome.Run->Run.Zones.front().Rows.empty()
-                    ? 0
-                    : outcome.Run->Run.Zones.front().Rows.size() - 1;
+            options_.PickedRow = outcome.Run->Run.Zones.front().Rows.empty()
+                                     ? 0
+                                     : outcome.Run->Run.Zones.front().Rows.size() - 1;
             first = false;
         }
         runs_.push_back(std::move(outcome.Run));
