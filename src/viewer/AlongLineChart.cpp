@@ -51,6 +51,15 @@ void HideFromLegend(QChart* chart, QAbstractSeries* series) {
         marker->setVisible(false);
 }
 
+// 1, 2 or 5 times a power of ten, at least `rough`.
+double NiceStep(double rough) {
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    for (double m : {1.0, 2.0, 5.0})
+        if (m * power >= rough)
+            return m * power;
+    return 10 * power;
+}
+
 struct Range {
     double low = std::numeric_limits<double>::infinity();
     double high = -std::numeric_limits<double>::infinity();
@@ -122,7 +131,9 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
             auto* series = new QLineSeries;
             series->setObjectName(r == 0 ? "scheme" : "compared");
             series->setName(CurveName(curve, run.Run.Input.LayerCount));
-            QPen pen(CurveColour(curve), IsMainCurve(curve) ? 2.0 : 1.0, RunPenStyle(r));
+            // Other runs' dots a little wider, so that they show over the first.
+            QPen pen(CurveColour(curve), (IsMainCurve(curve) ? 2.0 : 1.0) + (r > 0 ? 0.5 : 0.0),
+                     RunPenStyle(r));
             series->setPen(pen);
             for (std::size_t zone = 0; zone < run.Run.Zones.size(); ++zone)
                 for (const HistoryRow& row : run.Run.Zones[zone].Rows) {
@@ -154,8 +165,12 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
     const double span = std::max(y.high - y.low, 1.0);
     axisY_->setRange(y.low - 0.04 * span, y.high + 0.22 * span);
     axisY_->applyNiceNumbers();
-    axisX_->setRange(0, x.high > 0 ? x.high : 1);
-    axisX_->applyNiceNumbers();
+    // The axis ends where the line ends, with round ticks from 0.
+    const double end = x.high > 0 ? x.high : 1;
+    axisX_->setRange(0, end);
+    axisX_->setTickType(QValueAxis::TicksDynamic);
+    axisX_->setTickAnchor(0);
+    axisX_->setTickInterval(NiceStep(end / 8));
 
     AddBands(*runs.front(), options.TimeAxis ? 1 / runs.front()->CmPerSec : 1.0, axisY_->min(),
              axisY_->max());
@@ -188,7 +203,7 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
     // Where the profile below is taken.
     picked_ = new QLineSeries;
     picked_->setObjectName("picked");
-    picked_->setPen(QPen(QColor(120, 120, 120), 1.0));
+    picked_->setPen(QPen(QColor(110, 60, 150), 1.5, Qt::DashDotLine));
     chart->addSeries(picked_);
     picked_->attachAxis(axisX_);
     picked_->attachAxis(axisY_);

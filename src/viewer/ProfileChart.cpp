@@ -135,7 +135,15 @@ void ProfileChart::Show(const RunList& runs, const ChartOptions& options) {
     const double span = std::max(high - low, 1.0);
     axisY->setRange(low - 0.08 * span, high + 0.08 * span);
     axisY->applyNiceNumbers();
-    axisX->setRange(0, first.Run.Input.Thickness);
+    const double h = first.Run.Input.Thickness;
+    axisX->setRange(0, h);
+    axisX->setTickType(QValueAxis::TicksDynamic);
+    axisX->setTickAnchor(0);
+    const double rough = h / 5, power = std::pow(10.0, std::floor(std::log10(rough)));
+    axisX->setTickInterval(rough <= power       ? power
+                           : rough <= 2 * power ? 2 * power
+                           : rough <= 5 * power ? 5 * power
+                                                : 10 * power);
 }
 
 } // namespace korvane

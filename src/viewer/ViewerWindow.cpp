@@ -71,6 +71,7 @@ ViewerWindow::ViewerWindow(ViewerServices& services) : services_(services) {
     auto* profileLayout = new QVBoxLayout(profilePage);
     profileLayout->setContentsMargins(0, 4, 0, 0);
     Position = new QLabel("Click on the chart above or move the slider to pick a position.");
+    Position->setWordWrap(true);
     PositionSlider = new QSlider(Qt::Horizontal);
     PositionSlider->setToolTip("Position of the profile along the line");
     Profile = new ProfileChart;
@@ -90,14 +91,15 @@ ViewerWindow::ViewerWindow(ViewerServices& services) : services_(services) {
     zonesLayout->addWidget(Zones, 1);
 
     Lower = new QTabWidget;
-    Lower->addTab(profilePage, "Through the thickness");
-    Lower->addTab(zonesPage, "Zones");
+    Lower->addTab(profilePage, "T&hrough the thickness");
+    Lower->addTab(zonesPage, "&Zones");
 
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(Along);
     splitter->addWidget(Lower);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 1);
+    splitter->setSizes({460, 400});
     layout->addWidget(splitter, 1);
     setCentralWidget(central);
 

@@ -29,28 +29,12 @@ struct Column {
 const Column Columns[] = {
     {"Rows", [](const ZoneMetrics& m) { return QString::number(m.Rows); }},
     {"Time in\nzone (s)", [](const ZoneMetrics& m) { return Exponent(m.ResidenceS); }},
-    {"Biot\nface 1 / 2",
-     [](const ZoneMetrics& m) { return Exponent(m.Biot[0]) + " / " + Exponent(m.Biot[1]); }},
-    {"Mesh\nFourier", [](const ZoneMetrics& m) { return Exponent(m.MeshFourier); }},
-    {"Entry ℃\nT1 / T6 / T11 / TAV",
-     [](const ZoneMetrics& m) {
-         return Number(m.Entry.T1, 1) + " / " + Number(m.Entry.T6, 1) + " / " +
-                Number(m.Entry.T11, 1) + " / " + Number(m.Entry.TAV, 1);
-     }},
-    {"Exit ℃\nT1 / T6 / T11 / TAV",
+    {"Exit, scheme ℃\nT1 / T6 / T11 / TAV",
      [](const ZoneMetrics& m) {
          return Number(m.Exit.T1, 1) + " / " + Number(m.Exit.T6, 1) + " / " +
                 Number(m.Exit.T11, 1) + " / " + Number(m.Exit.TAV, 1);
      }},
-    {"Highest ℃\nat z (cm)", [](const ZoneMetrics& m) { return At(m.Peak); }},
-    {"Lowest ℃\nat z (cm)", [](const ZoneMetrics& m) { return At(m.Low); }},
-    {"Largest ΔT through\nthickness ℃ at z (cm)",
-     [](const ZoneMetrics& m) { return At(m.MaxDifference); }},
-    {"Mean heats /\ncools ≤ ℃/s",
-     [](const ZoneMetrics& m) {
-         return Exponent(m.MaxHeatingRate) + " / " + Exponent(m.MaxCoolingRate);
-     }},
-    {"Exact exit ℃\nT1 / T6 / T11 / TAV",
+    {"Exit, exact ℃\nT1 / T6 / T11 / TAV",
      [](const ZoneMetrics& m) {
          if (!m.Exact)
              return QString("no exact solution");
@@ -58,13 +42,29 @@ const Column Columns[] = {
          return Number(e.T1, 1) + " / " + Number(e.T6, 1) + " / " + Number(e.T11, 1) + " / " +
                 Number(e.TAV, 1);
      }},
-    {"Scheme − exact ≤ ℃\nfaces / inside / mean",
+    {"|Scheme − exact| up to ℃\nfaces / inside / mean",
      [](const ZoneMetrics& m) {
          if (!m.Exact)
              return QString("–");
          return Number(m.Exact->MaxErrorFaces, 1) + " / " + Number(m.Exact->MaxErrorInterior, 1) +
                 " / " + Number(m.Exact->MaxErrorMean, 1);
      }},
+    {"Highest ℃\nat z (cm)", [](const ZoneMetrics& m) { return At(m.Peak); }},
+    {"Lowest ℃\nat z (cm)", [](const ZoneMetrics& m) { return At(m.Low); }},
+    {"Largest ΔT through\nthickness ℃ at z (cm)",
+     [](const ZoneMetrics& m) { return At(m.MaxDifference); }},
+    {"Fastest rise / fall\nof the mean ℃/s",
+     [](const ZoneMetrics& m) {
+         return Exponent(m.MaxHeatingRate) + " / " + Exponent(m.MaxCoolingRate);
+     }},
+    {"Entry ℃\nT1 / T6 / T11 / TAV",
+     [](const ZoneMetrics& m) {
+         return Number(m.Entry.T1, 1) + " / " + Number(m.Entry.T6, 1) + " / " +
+                Number(m.Entry.T11, 1) + " / " + Number(m.Entry.TAV, 1);
+     }},
+    {"Biot\nface 1 / 2",
+     [](const ZoneMetrics& m) { return Exponent(m.Biot[0]) + " / " + Exponent(m.Biot[1]); }},
+    {"Mesh\nFourier", [](const ZoneMetrics& m) { return Exponent(m.MeshFourier); }},
 };
 
 } // namespace
