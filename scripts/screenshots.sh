@@ -84,6 +84,7 @@ shot "$main" main-window.png
 # FileListBox1: 527, 265 on the first page, which starts at 4, 23; its first line.
 xdotool mousemove --window "$main" $((4 + 527 + 30)) $((23 + 265 + 8)) click --repeat 2 --delay 80 1
 viewer=$(window "result.txt – Korvane viewer")
+pids+=("$(xdotool getwindowpid "$viewer")")
 xdotool windowmove "$viewer" 700 30 windowsize "$viewer" 900 900
 sleep 1.5
 import -window root "$out/open-from-main-window.png"
