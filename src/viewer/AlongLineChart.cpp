@@ -210,7 +210,8 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
     HideFromLegend(chart, picked_);
     SetPicked(options.PickedRow);
 
-    connect(chart, &QChart::plotAreaChanged, this, [this] { PlaceZoneLabels(); });
+    connect(chart, &QChart::plotAreaChanged, this,
+            [this] { Guard(errors_, [this] { PlaceZoneLabels(); }); });
     PlaceZoneLabels();
 }
 

@@ -8,6 +8,7 @@
 #include "ZoneTable.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -44,6 +45,15 @@ std::vector<LoadOutcome> LoadAll(const QStringList& paths) {
     }
     return outcomes;
 }
+
+// Exports draw both charts again on this thread: a few hundred milliseconds.
+class WaitCursor {
+  public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
 
 QLabel* WrappingLabel() {
     auto* label = new QLabel;
@@ -334,18 +344,21 @@ QString ViewerWindow::SaveName(const QString& title, const QString& filter, cons
 
 void ViewerWindow::ExportPngClick() {
     const QString path = SaveName("Export chart as PNG", "PNG pictures (*.png)", ".png");
+    const WaitCursor wait;
     if (!path.isEmpty() && !ExportPng(runs_, options_, path))
         throw std::runtime_error(path.toStdString() + " could not be written.");
 }
 
 void ViewerWindow::ExportSvgClick() {
     const QString path = SaveName("Export chart as SVG", "SVG drawings (*.svg)", ".svg");
+    const WaitCursor wait;
     if (!path.isEmpty() && !ExportSvg(runs_, options_, path))
         throw std::runtime_error(path.toStdString() + " could not be written.");
 }
 
 void ViewerWindow::ExportPdfClick() {
     const QString path = SaveName("Export chart as PDF", "PDF documents (*.pdf)", ".pdf");
+    const WaitCursor wait;
     if (!path.isEmpty() && !ExportPdf(runs_, options_, path))
         throw std::runtime_error(path.toStdString() + " could not be written.");
 }

@@ -87,6 +87,25 @@ TEST(ResultReader, WidenedFieldsAboveAThousandShiftTheRow) {
     EXPECT_EQ(hot.Zones[0].Zone.OuterTemp1, 1500.0);
 }
 
+TEST(ResultReader, RowsInScientificFormAndAboveTenThousand) {
+    // What a plate far hotter than any real one prints: wide fields push the
+    // rest of the row to the right.
+    std::string file = Golden("defaults.result");
+    const std::size_t row = file.find("  0.5  298.5");
+    file.replace(row, file.find("\r\n", row) - row,
+                 "  0.5  1E5 1.2346E5 -1.2E5 12346.0 -100.0 9999.9 0.0 300.0 300.0 300.0 "
+                 "1,5 2.1E10");
+    const ResultFileContent content = ParseResultFile(file);
+    const HistoryRow& wide = content.Zones[0].Rows[1];
+    EXPECT_EQ(wide.Points[0], 1e5);
+    EXPECT_EQ(wide.Points[1], 1.2346e5);
+    EXPECT_EQ(wide.Points[2], -1.2e5);
+    EXPECT_EQ(wide.Points[3], 12346.0);
+    EXPECT_EQ(wide.Points[4], -100.0);
+    EXPECT_EQ(wide.Points[10], 1.5);
+    EXPECT_EQ(wide.Mean, 2.1e10);
+}
+
 TEST(ResultReader, CommaFileReadsAsThePointFile) {
     TempDir dir;
     RecordingSink sink;

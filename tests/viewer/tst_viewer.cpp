@@ -2,6 +2,7 @@
 // exports, and files that are no run.
 #include "AlongLineChart.h"
 #include "ChartExport.h"
+#include "Palette.h"
 #include "ProfileChart.h"
 #include "ResultReader.h"
 #include "ViewerServices.h"
@@ -209,6 +210,58 @@ class ViewerTest : public QObject {
                 action->trigger(); // the guard shows what went wrong
         QCOMPARE(services_->errors.size(), std::size_t{1});
         QVERIFY(services_->errors[0].find("could not be written") != std::string::npos);
+    }
+
+    void zonesWithoutAnExactSolutionAreSaidSo() {
+        // Zone 2 loses heat through a negative coefficient: no exact solution
+        // from there on, and the data file's error names the file.
+        QTemporaryDir dir;
+        QFile golden(Golden("layers7-four-zones.txt"));
+        QVERIFY(golden.open(QIODevice::ReadOnly));
+        QByteArray data = golden.readAll();
+        data.replace("Zone2 Heat Trans. Coeff.(1) (cal/cm2.s.C) = 0.0008",
+                     "Zone2 Heat Trans. Coeff.(1) (cal/cm2.s.C) = -0.0008");
+        QFile negative(dir.filePath("negative.txt"));
+        QVERIFY(negative.open(QIODevice::WriteOnly));
+        negative.write(data);
+        negative.close();
+
+        QVERIFY(Open({negative.fileName()}));
+        const LoadedRun& run = *window_->Runs().front();
+        QCOMPARE(run.SolvedZones(), std::size_t{1});
+        QVERIFY(run.ExactRows[0] && !run.ExactRows[1] && !run.ExactRows[3]);
+        // The dashed curve ends with zone 1 (5 cm).
+        QLineSeries* exact = window_->Along->ExactSeries("TAV mean");
+        QVERIFY(exact);
+        QCOMPARE(exact->at(exact->count() - 1).x(), 5.0);
+        QCOMPARE(window_->Zones->item(1, 3)->text(), QString("no exact solution"));
+        QVERIFY(window_->Sentence->text().contains("from zone 2 on a negative heat transfer"));
+        QVERIFY(!window_->Sentence->text().contains("prints 0.1"));
+
+        // The profile in zone 3 has the scheme's points and every node, no exact curve.
+        window_->PickRow(40);
+        for (QAbstractSeries* series : window_->Profile->chart()->series())
+            QVERIFY(series->name() != "exact solution");
+
+        data.replace("Thickness (cm) = 0.05", "Thickness (cm) = -0.05");
+        QVERIFY(negative.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        negative.write(data);
+        negative.close();
+        window_->OpenFiles({negative.fileName()});
+        QTRY_COMPARE(services_->errors.size(), std::size_t{1});
+        QVERIFY(services_->errors[0].find("negative.txt: ") != std::string::npos);
+        // What was shown stays.
+        QCOMPARE(window_->Runs().front()->Run.Input.Thickness, 0.05);
+    }
+
+    void curvesAreNamedAfterTheirDepth() {
+        QCOMPARE(PointName(0, 7), QString("T1 face 1"));
+        QCOMPARE(PointName(5, 10), QString("T6 centre"));
+        QCOMPARE(PointName(5, 7), QString("T6 at 3/7 H"));
+        QCOMPARE(PointName(5, 25), QString("T6 at 12/25 H"));
+        QCOMPARE(PointName(1, 3), QString("T2 at face 1"));
+        QCOMPARE(PointName(9, 3), QString("T10 at 2/3 H"));
+        QCOMPARE(PointName(10, 3), QString("T11 face 2"));
     }
 
     void filesThatAreNoRunSayWhy() {
