@@ -131,6 +131,7 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
             auto* series = new QLineSeries;
             series->setObjectName(r == 0 ? "scheme" : "compared");
             series->setName(CurveName(curve, run.Run.Input.LayerCount));
+            series->setProperty("between", !IsMainCurve(curve));
             // Other runs' dots a little wider, so that they show over the first.
             QPen pen(CurveColour(curve), (IsMainCurve(curve) ? 2.0 : 1.0) + (r > 0 ? 0.5 : 0.0),
                      RunPenStyle(r));
@@ -178,8 +179,9 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
         chart->addSeries(series);
         series->attachAxis(axisX_);
         series->attachAxis(axisY_);
-        // The legend names each colour once: the first run's scheme curves.
-        if (series->objectName() != "scheme")
+        // The legend names each colour once: the first run's faces, middle
+        // and mean; the points between share one entry below.
+        if (series->objectName() != "scheme" || series->property("between").toBool())
             HideFromLegend(chart, series);
     }
 
@@ -192,6 +194,11 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
         series->attachAxis(axisX_);
         series->attachAxis(axisY_);
     };
+    if (options.AllPoints) {
+        legendOnly("T2…T10 between the faces", Qt::SolidLine);
+        chart->series().back()->setProperty("between", true);
+        static_cast<QLineSeries*>(chart->series().back())->setPen(QPen(PointColour(3), 1.0));
+    }
     if (options.ShowExact && !runs.front()->ExactCurve.empty())
         legendOnly("exact solution", Qt::DashLine);
     for (std::size_t r = 1; r < runs.size(); ++r)
