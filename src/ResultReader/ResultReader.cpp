@@ -260,6 +260,11 @@ ResultFileContent ReadResultFile(const std::string& path) {
     if (!std::filesystem::is_regular_file(path, error))
         throw std::runtime_error(path + ": " +
                                  (error ? error.message() : std::string("not a regular file")));
+    // Four zones of 1001 rows are about 330 KB; far more is some other file.
+    constexpr std::uintmax_t MaxBytes = std::uintmax_t{64} << 20;
+    if (std::filesystem::file_size(path, error) > MaxBytes && !error)
+        throw ResultFileError(1, "line 1: expected a result file, but the file is larger than "
+                                 "64 MiB.");
     std::ifstream file(path, std::ios::binary);
     if (!file)
         throw std::runtime_error(path + ": " + std::strerror(errno));

@@ -194,5 +194,21 @@ TEST(ResultReader, SaysWhichLineIsWrong) {
     EXPECT_EQ(ErrorLine(good + "remark\r\n"), 124u);
 }
 
+TEST(ResultReader, ReadsOnlyFilesOfAResultFilesSize) {
+    TempDir dir;
+    const std::string good = dir.file("good.result");
+    WriteFileBytes(good, Golden("defaults.result"));
+    const ResultFileContent content = ReadResultFile(good);
+    EXPECT_EQ(content.Input.SaveFileName, good);
+    EXPECT_EQ(content.Zones.size(), 3u);
+
+    const std::string huge = dir.file("huge.result");
+    WriteFileBytes(huge, "");
+    std::filesystem::resize_file(huge, std::uintmax_t{65} << 20); // sparse: nothing is written
+    EXPECT_THROW(ReadResultFile(huge), ResultFileError);
+    EXPECT_THROW(ReadResultFile(dir.path().string()), std::runtime_error);
+    EXPECT_THROW(ReadResultFile(dir.file("missing.result")), std::runtime_error);
+}
+
 } // namespace
 } // namespace korvane
