@@ -2,6 +2,7 @@
 
 #include "DataFile.h"
 #include "EventGuard.h"
+#include "ViewerLauncher.h"
 
 #include <QWidget>
 
@@ -66,6 +67,11 @@ class TForm1 : public QWidget {
     void DriveComboBox1Change();
     void DriveComboBox2Change();
     void InputData1Click();
+    // Opens the file double-clicked in either file list in korvane-view.
+    void FileListBoxDblClick(TFileListBox* list);
+
+    // Who starts korvane-view (tests replace it).
+    void SetViewerLauncher(ProcessLauncher& launcher) { launcher_ = &launcher; }
 
     // Go of the page shown.
     TBitBtn* GoButton() const;
@@ -96,6 +102,8 @@ class TForm1 : public QWidget {
 
     UiServices& services_;
     PickerErrors pickerErrors_{*this};
+    DetachedProcessLauncher detachedLauncher_;
+    ProcessLauncher* launcher_ = &detachedLauncher_;
 };
 
 } // namespace korvane
