@@ -1,7 +1,5 @@
 #include "TextFile.h"
 
-#include "ResultFile.h"
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
