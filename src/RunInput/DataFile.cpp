@@ -41,8 +41,10 @@ bool ReadDataLines(const std::string& path, DataLineArray& lines) {
     // Not blocking in open: a named pipe with no writer reads as empty
     // rather than hang the program.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0 ||
-        ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK) != 0)
+    if (file.get() < 0)
+        return false;
+    const int status = ::fcntl(file.get(), F_GETFL);
+    if (status < 0 || ::fcntl(file.get(), F_SETFL, status & ~O_NONBLOCK) != 0)
         return false;
     struct stat info {};
     if (::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode))
