@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LongDouble.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
