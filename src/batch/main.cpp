@@ -1,4 +1,5 @@
 #include "BatchRun.h"
+#include "DecimalSymbol.h"
 #include "NumberFormat.h"
 
 #include <iostream>
@@ -8,6 +9,7 @@ int main(int argc, char** argv) {
         std::cerr << "usage: korvane-batch DATAFILE RESULTFILE\n";
         return korvane::BatchUsage;
     }
-    korvane::SetDecimalSeparator(korvane::LocaleDecimalSeparator());
+    // The window's rule: both read and write the same numbers.
+    korvane::SetDecimalSeparator(korvane::EnvironmentDecimalSymbol());
     return korvane::RunBatch(argv[1], argv[2], std::cerr);
 }
