@@ -1,3 +1,5 @@
+// The one place that asks the platform for a locale's decimal symbol: here
+// the C library's locale data, opened beside the process's own locale.
 #include "DecimalSymbol.h"
 
 #include <cstdlib>
