@@ -14,9 +14,8 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(fuzz_conversions fuzz_datafile fuzz_runinput fuzz_format fuzz_run)
 
 if [ -z "${FUZZ_NO_BUILD:-}" ]; then
-  cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-    -DKORVANE_FUZZ=ON -DKORVANE_GUI=OFF -DKORVANE_TESTS=OFF -DKORVANE_BENCH=OFF >/dev/null
-  cmake --build build/fuzz -j "${FUZZ_BUILD_JOBS:-$(nproc)}" --target korvane_fuzz
+  cmake --preset fuzz >/dev/null
+  cmake --build --preset fuzz -j "${FUZZ_BUILD_JOBS:-$(nproc)}"
 fi
 
 # Comparisons guide the run target towards exact zero pivots.

@@ -1,7 +1,5 @@
 #include "TextFile.h"
 
-#include "ResultFile.h"
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -26,7 +24,8 @@ std::optional<TextFile> TextFile::Open(const std::string& path, Mode mode) {
     if (fd < 0)
         return std::nullopt;
     TextFile file(fd);
-    if (::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0)
         return std::nullopt;
     return file;
 }
@@ -67,7 +66,9 @@ void TextFile::Close() {
     Flush();
     const int fd = fd_;
     fd_ = -1;
-    if (::close(fd) != 0 && errno != EINTR)
+    // Never retried, EINTR included: Linux has released the descriptor by
+    // then, and whether the data reached the file is unknown.
+    if (::close(fd) != 0)
         ThrowWriteError(errno);
 }
 

@@ -27,8 +27,6 @@ class FileDescriptor {
 };
 
 void StoreLine(DataLineArray& lines, int index, std::string& line) {
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
     lines[static_cast<std::size_t>(index)] = std::move(line);
     line.clear();
 }
@@ -41,8 +39,10 @@ bool ReadDataLines(const std::string& path, DataLineArray& lines) {
     // Not blocking in open: a named pipe with no writer reads as empty
     // rather than hang the program.
     FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0 ||
-        ::fcntl(file.get(), F_SETFL, ::fcntl(file.get(), F_GETFL) & ~O_NONBLOCK) != 0)
+    if (file.get() < 0)
+        return false;
+    const int status = ::fcntl(file.get(), F_GETFL);
+    if (status < 0 || ::fcntl(file.get(), F_SETFL, status & ~O_NONBLOCK) != 0)
         return false;
     struct stat info {};
     if (::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode))
@@ -77,6 +77,10 @@ bool ReadDataLines(const std::string& path, DataLineArray& lines) {
                     break;
                 }
                 line.append(chunk.substr(start, end - start));
+                // Lines end with CR LF or LF; a CR anywhere else, the end of
+                // the file included, is text of its line.
+                if (!line.empty() && line.back() == '\r')
+                    line.pop_back();
                 StoreLine(read, lineNo++, line);
                 start = end + 1;
             }

@@ -11,8 +11,6 @@
 #include "RunInput.h"
 #include "ZoneMetrics.h"
 
-#include <clocale>
-#include <cstring>
 #include <stdexcept>
 
 namespace korvane {
@@ -97,19 +95,6 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
     command.DataFile = files[0];
     command.ResultFile = files[1];
     return command;
-}
-
-char LocaleDecimalSeparator() {
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous ? previous : "C";
-    char separator = '.';
-    if (std::setlocale(LC_NUMERIC, "")) {
-        const char* point = std::localeconv()->decimal_point;
-        if (point && std::strlen(point) == 1 && static_cast<unsigned char>(point[0]) < 0x80)
-            separator = point[0];
-    }
-    std::setlocale(LC_NUMERIC, saved.c_str());
-    return separator;
 }
 
 int RunBatch(const std::string& dataFile, const std::string& resultFile, std::ostream& err,

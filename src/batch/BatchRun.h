@@ -34,8 +34,4 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args);
 // The usage text, every option on a line.
 extern const char* const BatchUsageText;
 
-// The decimal symbol of the C library's numeric locale, "." when it has none
-// that a result file can carry.
-char LocaleDecimalSeparator();
-
 } // namespace korvane

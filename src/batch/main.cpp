@@ -1,4 +1,5 @@
 #include "BatchRun.h"
+#include "DecimalSymbol.h"
 #include "NumberFormat.h"
 
 #include <iostream>
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     case BatchCommand::Action::Run:
         break;
     }
-    korvane::SetDecimalSeparator(korvane::LocaleDecimalSeparator());
+    // The window's rule: both read and write the same numbers.
+    korvane::SetDecimalSeparator(korvane::EnvironmentDecimalSymbol());
     return korvane::RunBatch(command.DataFile, command.ResultFile, std::cerr, command.Outputs);
 }
