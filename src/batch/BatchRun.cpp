@@ -58,16 +58,46 @@ bool WriteOutputs(const RunHistory& run, const BatchOutputs& outputs, MessageSin
 
 const char* const BatchUsageText =
     "usage: korvane-batch [--report FILE] [--csv FILE] DATAFILE RESULTFILE\n"
+    "       korvane-batch --sweep NAME=FROM:TO:STEPS [--sweep NAME=FROM:TO:STEPS]\n"
+    "                     --metrics METRIC[,METRIC...] --out FILE.csv DATAFILE\n"
+    "       korvane-batch --seek NAME=FROM:TO --target METRIC=VALUE [--tolerance VALUE]\n"
+    "                     [--input-tolerance RELATIVE] DATAFILE [RESULTFILE]\n"
     "  --report FILE  also write the zone metrics and the distance from the exact\n"
     "                 solution as JSON\n"
     "  --csv FILE     also write every recorded row and the exact solution beside it\n"
+    "  --sweep        vary an input over STEPS values from FROM to TO, ends included\n"
+    "                 (two sweeps make a grid) and write one CSV line per trial: the\n"
+    "                 inputs, the metrics, and the message of a trial that a check\n"
+    "                 refused; --out - writes to standard output\n"
+    "  --share K/N    compute only every N-th trial from the K-th (K = 1..N), to split a\n"
+    "                 sweep among processes\n"
+    "  --seek         find the input's value in FROM:TO at which METRIC reaches VALUE;\n"
+    "                 prints NAME=VALUE METRIC=VALUE and, with RESULTFILE, writes the run\n"
+    "                 at that value; exit 3 when the range does not bracket the target\n"
+    "  --tolerance    on the metric (default 0.01)\n"
+    "  --input-tolerance  relative, on the input (default 1e-6); the seek stops at\n"
+    "                 whichever tolerance is met first\n"
     "  --help         print this text\n"
-    "  --version      print the program's version\n";
+    "  --version      print the program's version\n"
+    "NAME is an input: density, specific_heat, conductivity, thickness, speed,\n"
+    "initial_temp, dz, layers, zoneK.htc1, zoneK.htc2, zoneK.outer1, zoneK.outer2,\n"
+    "zoneK.length (K = 1..4). METRIC is a path of the --report JSON: zone3.exit.TAV,\n"
+    "zone1.biot.1, zone3.exact.exit.TAV, line.exit.TAV for the last computed zone.\n"
+    "Numbers in these options use \".\" as the decimal point.\n";
 
 BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
     BatchCommand command;
     std::vector<std::string> files;
     bool optionsEnd = false;
+    // Options that take one value, each at most once.
+    const std::pair<const char*, std::string BatchCommand::*> single[] = {
+        {"--metrics", &BatchCommand::Metrics},
+        {"--out", &BatchCommand::OutFile},
+        {"--share", &BatchCommand::Share},
+        {"--seek", &BatchCommand::Seek},
+        {"--target", &BatchCommand::Target},
+        {"--tolerance", &BatchCommand::Tolerance},
+        {"--input-tolerance", &BatchCommand::InputTolerance}};
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         // Only "--" words are options: a file name may start with a single "-".
@@ -77,25 +107,57 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
         }
         if (arg == "--") {
             optionsEnd = true;
-        } else if (arg == "--help" || arg == "--version") {
+            continue;
+        }
+        if (arg == "--help" || arg == "--version") {
             command.Do =
                 arg == "--help" ? BatchCommand::Action::Help : BatchCommand::Action::Version;
             return command;
-        } else if (arg == "--report" || arg == "--csv") {
-            std::string& target =
-                arg == "--report" ? command.Outputs.ReportFile : command.Outputs.CsvFile;
-            if (i + 1 == args.size() || !target.empty() || args[i + 1].empty())
-                return command;
-            target = args[++i];
-        } else {
-            return command;
         }
+        if (i + 1 == args.size() || args[i + 1].empty())
+            return command;
+        const std::string& value = args[++i];
+        std::string* target = nullptr;
+        if (arg == "--report")
+            target = &command.Outputs.ReportFile;
+        else if (arg == "--csv")
+            target = &command.Outputs.CsvFile;
+        for (const auto& [name, field] : single)
+            if (arg == name)
+                target = &(command.*field);
+        if (arg == "--sweep") {
+            command.Sweeps.push_back(value);
+            continue;
+        }
+        if (!target || !target->empty())
+            return command;
+        *target = value;
     }
-    if (files.size() != 2)
-        return command;
-    command.Do = BatchCommand::Action::Run;
+
+    const bool sweep = !command.Sweeps.empty(), seek = !command.Seek.empty();
+    const bool sweepOptions =
+        !command.Metrics.empty() || !command.OutFile.empty() || !command.Share.empty();
+    const bool seekOptions =
+        !command.Target.empty() || !command.Tolerance.empty() || !command.InputTolerance.empty();
+    const bool outputs = !command.Outputs.ReportFile.empty() || !command.Outputs.CsvFile.empty();
+    if (sweep) {
+        if (seek || seekOptions || outputs || command.Sweeps.size() > 2 ||
+            command.Metrics.empty() || command.OutFile.empty() || files.size() != 1)
+            return command;
+        command.Do = BatchCommand::Action::Sweep;
+    } else if (seek) {
+        if (sweepOptions || command.Target.empty() || files.empty() || files.size() > 2 ||
+            (outputs && files.size() != 2))
+            return command;
+        command.Do = BatchCommand::Action::Seek;
+    } else {
+        if (sweepOptions || seekOptions || files.size() != 2)
+            return command;
+        command.Do = BatchCommand::Action::Run;
+    }
     command.DataFile = files[0];
-    command.ResultFile = files[1];
+    if (files.size() == 2)
+        command.ResultFile = files[1];
     return command;
 }
 
@@ -125,13 +187,13 @@ int RunBatch(const std::string& dataFile, const std::string& resultFile, std::os
         sink.ShowMessage(DataFormatMessage(dataFile));
         return BatchRefused;
     }
+    return RunBatchValues(*values, resultFile, err, outputs);
+}
 
-    EditTexts boxes;
-    for (int line = 1; line <= DataLineCount; ++line)
-        boxes[static_cast<std::size_t>(DataLineBox[line])] =
-            (*values)[static_cast<std::size_t>(line)];
-    boxes[12] = resultFile;
-    boxes[30] = resultFile;
+int RunBatchValues(const DataLineArray& values, const std::string& resultFile, std::ostream& err,
+                   const BatchOutputs& outputs) {
+    StreamSink sink(err);
+    const EditTexts boxes = BoxesFromDataValues(values, resultFile);
 
     // Zones that do not count keep an all-zero record, as on a window's first run.
     CalcInput = TCalcInput{};
