@@ -7,6 +7,7 @@ packages=(
   g++ clang libclang-rt-14-dev cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev libgl-dev
+  nlohmann-json3-dev
   fonts-ipafont-gothic fontconfig
 )
 
