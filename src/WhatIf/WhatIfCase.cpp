@@ -88,6 +88,13 @@ int CheckNumberOf(const std::string& message) {
     return 0;
 }
 
+std::string DataFileText(const DataLineArray& values) {
+    std::string text;
+    for (const auto& input : InputNames())
+        text += input.Name + " = " + values[static_cast<std::size_t>(input.Line)] + "\n";
+    return text;
+}
+
 WhatIfCase::WhatIfCase(DataLineArray values, std::string dataFileName)
     : values_(std::move(values)), dataFileName_(std::move(dataFileName)) {}
 

@@ -33,6 +33,9 @@ std::string ValueText(double value, bool integer);
 // other message.
 int CheckNumberOf(const std::string& message);
 
+// A data file holding these values, one "name = value" line each (LF).
+std::string DataFileText(const DataLineArray& values);
+
 // A data file's 28 values, the base of every trial. A trial is exactly what
 // korvane-batch runs on the same file with the trial's values written in:
 // the same box texts, the same read and the same sixteen checks, then the

@@ -1,6 +1,7 @@
 #include "Sweep.h"
 #include "NumberFormat.h"
 #include "RunExport.h"
+#include "TestSupport.h"
 #include "WhatIfSupport.h"
 
 #include <gtest/gtest.h>
@@ -104,6 +105,19 @@ TEST(Sweep, TrialValuesAreWrittenAsTheLocaleReadsThem) {
     EXPECT_EQ(ValueText(27.5, false), "27,5");
     EXPECT_EQ(ValueText(1e-7, false), "1e-07");
     SetDecimalSeparator('.');
+}
+
+TEST(Sweep, ATrialsDataFileReadsBackAsTheTrial) {
+    TempDir dir;
+    const WhatIfCase base = DefaultCase();
+    const auto values = base.TrialValues({{FindInput("speed"), 118.5}, {FindInput("layers"), 7}});
+    WriteFileBytes(dir.file("trial.txt"), DataFileText(values));
+    const auto back = WhatIfCase::FromDataFile(dir.file("trial.txt"));
+    ASSERT_TRUE(std::holds_alternative<WhatIfCase>(back));
+    EXPECT_EQ(std::get<WhatIfCase>(back).Values(), values);
+    EXPECT_EQ(values[5], "118.5");
+    EXPECT_EQ(values[8], "7");
+    EXPECT_EQ(values[24], ""); // zone 4 still does not count
 }
 
 TEST(Sweep, StopsWhenTheCallerSaysSo) {
