@@ -63,8 +63,11 @@ std::size_t WhatIfChart::PointCount(const QString& metric) const {
 void WhatIfChart::Redraw() {
     QChart* c = chart();
     c->removeAllSeries();
-    for (QAbstractAxis* axis : c->axes())
+    // The chart gives removed axes back to the caller.
+    for (QAbstractAxis* axis : c->axes()) {
         c->removeAxis(axis);
+        delete axis;
+    }
     auto* x = new QValueAxis;
     auto* y = new QValueAxis;
     x->setTitleText(input_);
