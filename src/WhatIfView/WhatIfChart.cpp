@@ -26,6 +26,13 @@ WhatIfChart::WhatIfChart(QWidget* parent) : QChartView(new QChart, parent) {
     setRenderHint(QPainter::Antialiasing);
     chart()->legend()->setAlignment(Qt::AlignBottom);
     setMinimumHeight(220);
+    // The axes stay: series come and go with each redraw.
+    x_ = new QValueAxis;
+    y_ = new QValueAxis;
+    x_->setLabelFormat("%.4g");
+    y_->setLabelFormat("%.4g");
+    chart()->addAxis(x_, Qt::AlignBottom);
+    chart()->addAxis(y_, Qt::AlignLeft);
 }
 
 void WhatIfChart::Reset(const QString& input, const QStringList& metrics,
@@ -63,17 +70,10 @@ std::size_t WhatIfChart::PointCount(const QString& metric) const {
 void WhatIfChart::Redraw() {
     QChart* c = chart();
     c->removeAllSeries();
-    // The chart gives removed axes back to the caller.
-    for (QAbstractAxis* axis : c->axes()) {
-        c->removeAxis(axis);
-        delete axis;
-    }
-    auto* x = new QValueAxis;
-    auto* y = new QValueAxis;
+    QValueAxis* x = x_;
+    QValueAxis* y = y_;
     x->setTitleText(input_);
-    y->setTitleText(metrics_.size() == 1 ? metrics_.front() : QString("metric"));
-    c->addAxis(x, Qt::AlignBottom);
-    c->addAxis(y, Qt::AlignLeft);
+    y->setTitleText(metrics_.size() == 1 ? metrics_.front() : QString("value"));
 
     double xLo = INFINITY, xHi = -INFINITY, yLo = INFINITY, yHi = -INFINITY;
     std::vector<int> colourOf(static_cast<std::size_t>(metrics_.size()), -1);

@@ -34,6 +34,8 @@ class WhatIfChart : public QChartView {
     std::vector<int> exactOf_;
     std::vector<double> inputs_;
     std::vector<std::vector<double>> values_; // [trial][metric]
+    QValueAxis* x_;
+    QValueAxis* y_;
     bool found_ = false;
     double foundX_ = 0, foundY_ = 0;
 };

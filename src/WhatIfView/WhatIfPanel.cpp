@@ -51,6 +51,8 @@ WhatIfPanel::WhatIfPanel(ErrorBox& errors, QWidget* parent) : QWidget(parent), e
         Input->addItem(QString::fromStdString(input.Name));
     From = new QLineEdit;
     To = new QLineEdit;
+    From->setMaximumWidth(110);
+    To->setMaximumWidth(110);
     Steps = new QSpinBox;
     Steps->setRange(2, 10000);
     Steps->setValue(21);
@@ -73,7 +75,7 @@ WhatIfPanel::WhatIfPanel(ErrorBox& errors, QWidget* parent) : QWidget(parent), e
     TargetMetric->setMinimumContentsLength(22);
     Target = new QLineEdit;
     Target->setMaximumWidth(90);
-    FindButton = new QPushButton("&Find value");
+    FindButton = new QPushButton("Find &value");
     Answer = new QLabel;
     Answer->setWordWrap(true);
     Answer->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -141,6 +143,9 @@ template <class Handler> void WhatIfPanel::Handle(Handler handler) {
 }
 
 void WhatIfPanel::SetDataFile(const QString& path) {
+    // The same run shown again (another run added beside it) keeps the sweep.
+    if (!path.isEmpty() && path == dataFile_)
+        return;
     sweep_.Cancel();
     seek_.Cancel();
     SetBusy(false);

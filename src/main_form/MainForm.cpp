@@ -14,6 +14,8 @@
 #include <QEvent>
 #include <QKeyEvent>
 
+#include <stdexcept>
+
 namespace korvane {
 
 TForm1::TForm1(UiServices& services) : services_(services) {
@@ -53,6 +55,9 @@ void TForm1::WireEvents() {
             [this] { Handle([this] { Edit12Change(); }); });
     connect(Edit[30], &QLineEdit::textChanged, this,
             [this] { Handle([this] { Edit30Change(); }); });
+    for (TFileListBox* list : {FileListBox1, FileListBox2})
+        connect(list, &QListWidget::itemDoubleClicked, this,
+                [this, list] { Handle([this, list] { FileListBoxDblClick(list); }); });
     // These run inside the picker's own guarded event.
     DriveComboBox1->OnChange = DirectoryListBox1->OnChange = [this] { DriveComboBox1Change(); };
     DriveComboBox2->OnChange = DirectoryListBox2->OnChange = [this] { DriveComboBox2Change(); };
@@ -82,6 +87,17 @@ void TForm1::DriveComboBox2Change() {
     DirectoryListBox1->SetDirectory(DirectoryListBox2->Directory());
     FileListBox1->SetDrive(FileListBox2->Drive());
     FileListBox1->ApplyFilePath(FileListBox2->Directory());
+}
+
+void TForm1::FileListBoxDblClick(TFileListBox* list) {
+    const QString file = list->SelectedFilePath();
+    if (file.isEmpty())
+        return;
+    const QString viewer = ViewerProgram();
+    if (viewer.isEmpty())
+        throw std::runtime_error("korvane-view was found neither next to korvane nor on the PATH.");
+    if (!launcher_->StartDetached(viewer, {file}))
+        throw std::runtime_error("korvane-view could not be started.");
 }
 
 TBitBtn* TForm1::GoButton() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "DataFile.h"
+#include "ViewerLauncher.h"
 
 #include <QWidget>
 
@@ -65,6 +66,11 @@ class TForm1 : public QWidget {
     void DriveComboBox1Change();
     void DriveComboBox2Change();
     void InputData1Click();
+    // Opens the file double-clicked in either file list in korvane-view.
+    void FileListBoxDblClick(TFileListBox* list);
+
+    // Who starts korvane-view (tests replace it).
+    void SetViewerLauncher(ProcessLauncher& launcher) { launcher_ = &launcher; }
 
     // Go of the page shown.
     TBitBtn* GoButton() const;
@@ -83,6 +89,8 @@ class TForm1 : public QWidget {
     template <class Handler> void Handle(Handler handler);
 
     UiServices& services_;
+    DetachedProcessLauncher detachedLauncher_;
+    ProcessLauncher* launcher_ = &detachedLauncher_;
 };
 
 } // namespace korvane

@@ -1,5 +1,7 @@
 #include "EventGuard.h"
 #include "Sweep.h"
+#include "ViewerServices.h"
+#include "ViewerWindow.h"
 #include "WhatIfChart.h"
 #include "WhatIfPanel.h"
 
@@ -22,6 +24,17 @@ class RecordingErrors : public ErrorBox {
   public:
     void ShowError(const std::string& text) override { errors << QString::fromStdString(text); }
     QStringList errors;
+};
+
+class FakeViewerServices : public ViewerServices {
+  public:
+    QStringList errors;
+    void ShowError(const std::string& text) override { errors << QString::fromStdString(text); }
+    QStringList ChooseRunFiles(QWidget*, const QString&) override { return {}; }
+    QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    bool RunPrintDialog(QWidget*, QPrinter&) override { return false; }
 };
 
 QString Defaults() {
@@ -143,6 +156,37 @@ class WhatIfPanelTest : public QObject {
         QVERIFY(panel_->Answer->text().startsWith("<b>No solution in the range.</b><br>not "
                                                   "bracketed"));
         QVERIFY(!panel_->OpenRunButton->isEnabled());
+    }
+
+    // In the viewer: a data file's run gets the panel, a result file's does
+    // not, and the found run is drawn beside the first.
+    void viewerOpensTheFoundRunBesideTheFirst() {
+        FakeViewerServices services;
+        ViewerWindow window(services);
+        window.OpenFiles({QString(KORVANE_GOLDEN_DIR) + "/defaults.result"});
+        QTRY_VERIFY(!window.IsLoading() && window.Runs().size() == 1);
+        QVERIFY(!window.WhatIf->RunButton->isEnabled());
+        window.OpenFiles({Defaults()});
+        QTRY_VERIFY(!window.IsLoading() && window.Runs().front()->Path == Defaults().toStdString());
+        WhatIfPanel& panel = *window.WhatIf;
+        QVERIFY(panel.RunButton->isEnabled());
+        panel.SetBatchProgram(BatchPath);
+        panel.Input->setCurrentText("speed");
+        panel.From->setText("10");
+        panel.To->setText("1000");
+        panel.TargetMetric->setCurrentText("line.exit.TAV");
+        panel.Target->setText("120");
+        panel.FindButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!panel.Busy(), 20000);
+        QVERIFY2(panel.OpenRunButton->isEnabled(), qPrintable(panel.Answer->text()));
+        const QString answer = panel.Answer->text();
+        panel.OpenRunButton->click();
+        QTRY_VERIFY(!window.IsLoading() && window.Runs().size() == 2);
+        QVERIFY(window.windowTitle().contains("compared with defaults-speed-118.5"));
+        // Adding a run beside the first leaves the panel as it was.
+        QCOMPARE(panel.Answer->text(), answer);
+        QVERIFY(std::abs(window.Runs()[1]->Metrics.back().Exit.TAV - 120) <= 0.01);
+        QVERIFY(services.errors.isEmpty());
     }
 
     void unknownMetricGoesToTheErrorBox() {

@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QTabWidget>
 
 #include <cstdio>
@@ -69,6 +70,8 @@ int main(int argc, char* argv[]) {
         return 1;
     WhatIfPanel& panel = *window.WhatIf;
     window.Lower->setCurrentWidget(&panel);
+    if (auto* splitter = window.findChild<QSplitter*>())
+        splitter->setSizes({380, 520});
 
     Sweep(panel, "10", "40", 31);
     window.grab().save(out.filePath("whatif-sweep.png"));

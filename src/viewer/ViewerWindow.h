@@ -1,0 +1,90 @@
+#pragma once
+
+#include "ChartOptions.h"
+
+#include <QFutureWatcher>
+#include <QMainWindow>
+
+class QAction;
+class QLabel;
+class QProgressBar;
+class QSlider;
+class QTabWidget;
+class QTimer;
+
+namespace korvane {
+
+class AlongLineChart;
+class ProfileChart;
+class WhatIfPanel;
+class ViewerServices;
+class ZoneTable;
+
+// A loaded run, or why the file could not be shown.
+struct LoadOutcome {
+    std::shared_ptr<const LoadedRun> Run;
+    std::string Error;
+};
+
+// The result viewer: a run (result or data file) as charts and a table,
+// with other runs drawn over it.
+class ViewerWindow : public QMainWindow {
+  public:
+    explicit ViewerWindow(ViewerServices& services);
+    ~ViewerWindow() override;
+
+    // The first file replaces what is shown, the others are compared with it.
+    void OpenFiles(const QStringList& paths);
+    // Adds runs drawn over the first.
+    void AddFiles(const QStringList& paths);
+    bool IsLoading() const;
+    const RunList& Runs() const { return runs_; }
+    const ChartOptions& Options() const { return options_; }
+
+    // The user's commands.
+    void OpenClick();
+    void CompareClick();
+    void ExportPngClick();
+    void ExportSvgClick();
+    void ExportCsvClick();
+    void ExportPdfClick();
+    void PrintClick();
+    void SetTimeAxis(bool on);
+    void SetAllPoints(bool on);
+    void SetShowExact(bool on);
+    void PickRow(std::size_t row);
+
+    AlongLineChart* Along;
+    ProfileChart* Profile;
+    ZoneTable* Zones;
+    WhatIfPanel* WhatIf; // varies the inputs of a run opened from a data file
+    QLabel* Source;      // where the run comes from and what the dashes are
+    QLabel* Sentence;    // the distance to the exact solution in words
+    QLabel* Position;    // where the profile is taken
+    QSlider* PositionSlider;
+    QTabWidget* Lower;
+    QAction* TimeAxisAction;
+    QAction* AllPointsAction;
+    QAction* ExactAction;
+
+  private:
+    void BuildActions();
+    void Load(const QStringList& paths, bool replace);
+    void LoadDone();
+    void ShowRuns();
+    void ShowProfile();
+    void UpdateTitle();
+    QString SaveName(const QString& title, const QString& filter, const QString& suffix);
+    template <class Handler> void Handle(Handler handler);
+
+    ViewerServices& services_;
+    RunList runs_;
+    ChartOptions options_;
+    QFutureWatcher<std::vector<LoadOutcome>> loading_;
+    bool replace_ = false;
+    QProgressBar* progress_;
+    QTimer* progressDelay_;
+    QList<QAction*> fileActions_;
+};
+
+} // namespace korvane
