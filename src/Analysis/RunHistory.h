@@ -4,6 +4,7 @@
 #include "ZoneHistory.h"
 
 #include <array>
+#include <utility>
 #include <vector>
 
 namespace korvane {

@@ -120,10 +120,11 @@ void ProfileChart::Show(const RunList& runs, const ChartOptions& options) {
         }
         auto* points = new QScatterSeries;
         points->setObjectName("points");
-        points->setName(r == 0 ? QString("scheme T1…T11")
-                               : QString("run %1: %2")
-                                     .arg(r + 1)
-                                     .arg(QString::fromStdString(run.Path).section('/', -1)));
+        points->setName(runs.size() == 1
+                            ? QString("scheme T1…T11")
+                            : QString("run %1: %2")
+                                  .arg(r + 1)
+                                  .arg(QString::fromStdString(run.Path).section('/', -1)));
         points->setMarkerShape(RunMarkers[r % 4]);
         points->setMarkerSize(r == 0 ? 9 : 8);
         points->setColor(r == 0 ? QColor(30, 30, 30) : QColor(230, 120, 20));
