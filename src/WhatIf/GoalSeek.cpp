@@ -12,6 +12,7 @@ namespace {
 struct Sample {
     double X = 0;
     double F = 0; // metric - target
+    double W = 0; // F as the secant weighs it: halved when its end is kept twice (Illinois)
     double Metric = 0;
     bool Ran = false;
 };
@@ -68,6 +69,7 @@ class Seeker {
         } else {
             s.Metric = outcome.Metrics[0];
             s.F = s.Metric - target_;
+            s.W = s.F;
             s.Ran = true;
         }
         return s;
@@ -103,6 +105,11 @@ class Seeker {
                                             " = " + Plain(target_) + " within " +
                                             Plain(options_.MetricTolerance) + "; the closest is " +
                                             Setting(best.X));
+                else if (options_.MetricTolerance > 0)
+                    result_.Notes.push_back(metric_.Name + " jumps across " + Plain(target_) +
+                                            " between " + Setting(a.X) + " (" + Plain(a.Metric) +
+                                            ") and " + Setting(b.X) + " (" + Plain(b.Metric) +
+                                            "): the input's tolerance was met first");
                 return Found(best);
             }
             double x;
@@ -114,8 +121,8 @@ class Seeker {
                 x = a.X + (b.X - a.X) / 2;
                 slowSteps = 0;
             } else {
-                x = static_cast<double>(a.X - static_cast<long double>(a.F) * (b.X - a.X) /
-                                                  (static_cast<long double>(b.F) - a.F));
+                x = static_cast<double>(a.X - static_cast<long double>(a.W) * (b.X - a.X) /
+                                                  (static_cast<long double>(b.W) - a.W));
                 const double margin = std::abs(b.X - a.X) * 1e-3;
                 if (!(std::min(a.X, b.X) + margin < x && x < std::max(a.X, b.X) - margin))
                     x = a.X + (b.X - a.X) / 2;
@@ -130,12 +137,12 @@ class Seeker {
             if ((s.F < 0) == (a.F < 0)) {
                 a = s;
                 if (side == -1)
-                    b.F /= 2;
+                    b.W /= 2;
                 side = -1;
             } else {
                 b = s;
                 if (side == 1)
-                    a.F /= 2;
+                    a.W /= 2;
                 side = 1;
             }
             const double width = std::abs(b.X - a.X);

@@ -78,6 +78,10 @@ TEST(GoalSeek, ReportsRefusedTrialsAndCrossingsAndSeeksInTheFirst) {
     ASSERT_EQ(result.Status, SeekStatus::Found);
     EXPECT_GE(result.Value, 0.206);
     EXPECT_LE(result.Value, 0.23866666666666667);
+    // Zones 1 and 2 march 46 steps up to dz = 10.0001/46 cm and 45 beyond:
+    // zone 3's exit jumps from 49.92 to 50.05 there, and the seek says so.
+    EXPECT_TRUE(HasNote(result, "zone3.exit.TAV jumps across 50 between dz=0.217393"));
+    EXPECT_NEAR(result.Value, 10.0001 / 46, 1e-6);
 
     const auto refused = Seek("speed", -10, 0, "zone3.exit.TAV", 50);
     EXPECT_EQ(refused.Status, SeekStatus::Refused);
