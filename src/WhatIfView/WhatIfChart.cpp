@@ -134,7 +134,8 @@ void WhatIfChart::Redraw() {
         const double pad = yHi > yLo ? (yHi - yLo) * 0.05 : 1;
         x->setRange(xLo, xHi > xLo ? xHi : xLo + 1);
         y->setRange(yLo - pad, yHi + pad);
-        x->applyNiceNumbers();
+        // The range as swept: nice numbers would widen it to round ends.
+        x->setTickCount(7);
         y->applyNiceNumbers();
     }
 }
