@@ -76,8 +76,11 @@ SweepWorkers::~SweepWorkers() {
 bool SweepWorkers::Start(const QString& program, const QString& dataFile, const QString& sweep,
                          const QStringList& metrics, int processes) {
     Cancel();
-    for (auto& worker : workers_)
+    // The old processes have ended; nothing of theirs may reach the new sweep.
+    for (auto& worker : workers_) {
+        worker.process->disconnect(this);
         worker.process->deleteLater();
+    }
     workers_.clear();
     cancelled_ = false;
     reported_ = false;
