@@ -164,10 +164,11 @@ class WhatIfPanelTest : public QObject {
         FakeViewerServices services;
         ViewerWindow window(services);
         window.OpenFiles({QString(KORVANE_GOLDEN_DIR) + "/defaults.result"});
-        QTRY_VERIFY(!window.IsLoading() && window.Runs().size() == 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.IsLoading() && window.Runs().size() == 1, 20000);
         QVERIFY(!window.WhatIf->RunButton->isEnabled());
         window.OpenFiles({Defaults()});
-        QTRY_VERIFY(!window.IsLoading() && window.Runs().front()->Path == Defaults().toStdString());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !window.IsLoading() && window.Runs().front()->Path == Defaults().toStdString(), 20000);
         WhatIfPanel& panel = *window.WhatIf;
         QVERIFY(panel.RunButton->isEnabled());
         panel.SetBatchProgram(BatchPath);
@@ -181,7 +182,7 @@ class WhatIfPanelTest : public QObject {
         QVERIFY2(panel.OpenRunButton->isEnabled(), qPrintable(panel.Answer->text()));
         const QString answer = panel.Answer->text();
         panel.OpenRunButton->click();
-        QTRY_VERIFY(!window.IsLoading() && window.Runs().size() == 2);
+        QTRY_VERIFY_WITH_TIMEOUT(!window.IsLoading() && window.Runs().size() == 2, 20000);
         QVERIFY(window.windowTitle().contains("compared with defaults-speed-118.5"));
         // Adding a run beside the first leaves the panel as it was.
         QCOMPARE(panel.Answer->text(), answer);
