@@ -121,4 +121,12 @@ std::string DataFormatMessage(const std::string& dataFileName) {
     return "\"" + dataFileName + "\" is not a correct data file!";
 }
 
+EditTexts BoxesFromDataValues(const DataLineArray& values, const std::string& saveName) {
+    EditTexts boxes;
+    for (int line = 1; line <= DataLineCount; ++line)
+        boxes[static_cast<std::size_t>(DataLineBox[line])] = values[static_cast<std::size_t>(line)];
+    boxes[12] = saveName;
+    return boxes;
+}
+
 } // namespace korvane

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LongDouble.h"
+#include "RunInput.h"
 
 #include <array>
 #include <cstddef>
@@ -28,6 +29,10 @@ bool ReadDataLines(const std::string& path, DataLineArray& lines);
 // The value of every line: after the first "=", leading blanks dropped, cut
 // at the next blank. Nothing when any line has no "=".
 std::optional<DataLineArray> ExtractDataValues(const DataLineArray& lines);
+
+// The edit boxes as a data file's values fill them, every box enabled, with
+// the save name in both of its boxes.
+EditTexts BoxesFromDataValues(const DataLineArray& values, const std::string& saveName);
 
 // "<path>" is not a correct data file!
 std::string DataFormatMessage(const std::string& dataFileName);

@@ -56,16 +56,50 @@ bool WriteOutputs(const RunHistory& run, const BatchOutputs& outputs, MessageSin
 
 const char* const BatchUsageText =
     "usage: korvane-batch [--report FILE] [--csv FILE] DATAFILE RESULTFILE\n"
+    "       korvane-batch --sweep NAME=FROM:TO:STEPS [--sweep NAME=FROM:TO:STEPS]\n"
+    "                     --metrics METRIC[,METRIC...] --out FILE [--share K/N] DATAFILE\n"
+    "       korvane-batch --seek NAME=FROM:TO --target METRIC=VALUE [--tolerance VALUE]\n"
+    "                     [--input-tolerance RELATIVE] DATAFILE [RESULTFILE]\n"
     "  --report FILE  also write the zone metrics and the distance from the exact\n"
     "                 solution as JSON\n"
     "  --csv FILE     also write every recorded row and the exact solution beside it\n"
+    "  --sweep NAME=FROM:TO:STEPS  run STEPS values of an input from FROM to TO, ends\n"
+    "                 included; a second --sweep makes a grid\n"
+    "  --metrics LIST  the metrics of each trial, separated by commas\n"
+    "  --out FILE     the CSV table: the inputs, the metrics and the message of a\n"
+    "                 trial that a check refused, one line per trial (\"-\": standard\n"
+    "                 output, a line as soon as its trial is done)\n"
+    "  --share K/N    only every N-th trial from the K-th, to split a sweep among\n"
+    "                 processes\n"
+    "  --seek NAME=FROM:TO  find the input's value in the range at which the target\n"
+    "                 is met; prints NAME=VALUE METRIC=VALUE and, given RESULTFILE,\n"
+    "                 writes the run at that value; exit 3 when the range does not\n"
+    "                 bracket the target\n"
+    "  --target METRIC=VALUE  what the seek aims at\n"
+    "  --tolerance VALUE  on the metric (default 0.01)\n"
+    "  --input-tolerance RELATIVE  on the input (default 1e-6); the seek stops at\n"
+    "                 whichever tolerance is met first\n"
     "  --help         print this text\n"
-    "  --version      print the program's version\n";
+    "  --version      print the program's version\n"
+    "NAME: density, specific_heat, conductivity, thickness, speed, initial_temp, dz,\n"
+    "layers, zoneK.htc1, zoneK.htc2, zoneK.outer1, zoneK.outer2, zoneK.length (K =\n"
+    "1..4). METRIC: a path of the --report JSON, such as zone3.exit.TAV, zone1.biot.1,\n"
+    "zone3.exact.exit.TAV, or line.exit.TAV for the last computed zone. These options\n"
+    "take \".\" as the decimal point.\n";
 
 BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
     BatchCommand command;
     std::vector<std::string> files;
     bool optionsEnd = false;
+    // Options that take one value, each at most once.
+    const std::pair<const char*, std::string BatchCommand::*> single[] = {
+        {"--metrics", &BatchCommand::Metrics},
+        {"--out", &BatchCommand::OutFile},
+        {"--share", &BatchCommand::Share},
+        {"--seek", &BatchCommand::Seek},
+        {"--target", &BatchCommand::Target},
+        {"--tolerance", &BatchCommand::Tolerance},
+        {"--input-tolerance", &BatchCommand::InputTolerance}};
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         // Only "--" words are options: a file name may start with a single "-".
@@ -75,25 +109,57 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
         }
         if (arg == "--") {
             optionsEnd = true;
-        } else if (arg == "--help" || arg == "--version") {
+            continue;
+        }
+        if (arg == "--help" || arg == "--version") {
             command.Do =
                 arg == "--help" ? BatchCommand::Action::Help : BatchCommand::Action::Version;
             return command;
-        } else if (arg == "--report" || arg == "--csv") {
-            std::string& target =
-                arg == "--report" ? command.Outputs.ReportFile : command.Outputs.CsvFile;
-            if (i + 1 == args.size() || !target.empty() || args[i + 1].empty())
-                return command;
-            target = args[++i];
-        } else {
-            return command;
         }
+        if (i + 1 == args.size() || args[i + 1].empty())
+            return command;
+        const std::string& value = args[++i];
+        std::string* target = nullptr;
+        if (arg == "--report")
+            target = &command.Outputs.ReportFile;
+        else if (arg == "--csv")
+            target = &command.Outputs.CsvFile;
+        for (const auto& [name, field] : single)
+            if (arg == name)
+                target = &(command.*field);
+        if (arg == "--sweep") {
+            command.Sweeps.push_back(value);
+            continue;
+        }
+        if (!target || !target->empty())
+            return command;
+        *target = value;
     }
-    if (files.size() != 2)
-        return command;
-    command.Do = BatchCommand::Action::Run;
+
+    const bool sweep = !command.Sweeps.empty(), seek = !command.Seek.empty();
+    const bool sweepOptions =
+        !command.Metrics.empty() || !command.OutFile.empty() || !command.Share.empty();
+    const bool seekOptions =
+        !command.Target.empty() || !command.Tolerance.empty() || !command.InputTolerance.empty();
+    const bool outputs = !command.Outputs.ReportFile.empty() || !command.Outputs.CsvFile.empty();
+    if (sweep) {
+        if (seek || seekOptions || outputs || command.Sweeps.size() > 2 ||
+            command.Metrics.empty() || command.OutFile.empty() || files.size() != 1)
+            return command;
+        command.Do = BatchCommand::Action::Sweep;
+    } else if (seek) {
+        if (sweepOptions || command.Target.empty() || files.empty() || files.size() > 2 ||
+            (outputs && files.size() != 2))
+            return command;
+        command.Do = BatchCommand::Action::Seek;
+    } else {
+        if (sweepOptions || seekOptions || files.size() != 2)
+            return command;
+        command.Do = BatchCommand::Action::Run;
+    }
     command.DataFile = files[0];
-    command.ResultFile = files[1];
+    if (files.size() == 2)
+        command.ResultFile = files[1];
     return command;
 }
 
@@ -110,12 +176,13 @@ int RunBatch(const std::string& dataFile, const std::string& resultFile, std::os
         sink.ShowMessage(DataFormatMessage(dataFile));
         return BatchRefused;
     }
+    return RunBatchValues(*values, resultFile, err, outputs);
+}
 
-    EditTexts boxes;
-    for (int line = 1; line <= DataLineCount; ++line)
-        boxes[static_cast<std::size_t>(DataLineBox[line])] =
-            (*values)[static_cast<std::size_t>(line)];
-    boxes[12] = resultFile;
+int RunBatchValues(const DataLineArray& values, const std::string& resultFile, std::ostream& err,
+                   const BatchOutputs& outputs) {
+    StreamSink sink(err);
+    const EditTexts boxes = BoxesFromDataValues(values, resultFile);
 
     // Zones that do not count keep an all-zero record, as on a window's first run.
     CalcInput = TCalcInput{};

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DataFile.h"
+
 #include <optional>
 #include <ostream>
 #include <string>
@@ -8,7 +10,13 @@
 namespace korvane {
 
 // Exit codes of korvane-batch.
-enum BatchExit { BatchOk = 0, BatchRefused = 1, BatchFailed = 2, BatchUsage = 64 };
+enum BatchExit {
+    BatchOk = 0,
+    BatchRefused = 1,
+    BatchFailed = 2,
+    BatchNoSolution = 3, // a goal seek's range does not bracket the target
+    BatchUsage = 64
+};
 
 // Files written beside the result file from the run's full-precision rows;
 // an empty name writes none.
@@ -23,11 +31,19 @@ struct BatchOutputs {
 int RunBatch(const std::string& dataFile, const std::string& resultFile, std::ostream& err,
              const BatchOutputs& outputs = {});
 
+// The same run on values already read from a data file.
+int RunBatchValues(const DataLineArray& values, const std::string& resultFile, std::ostream& err,
+                   const BatchOutputs& outputs = {});
+
 // What the command line asks for.
 struct BatchCommand {
-    enum class Action { Run, Help, Version, Usage } Do = Action::Usage;
-    std::string DataFile, ResultFile;
+    enum class Action { Run, Sweep, Seek, Help, Version, Usage } Do = Action::Usage;
+    std::string DataFile, ResultFile; // ResultFile may be empty for a seek
     BatchOutputs Outputs;
+    // What-if: the texts of the options as given, checked when they are used.
+    std::vector<std::string> Sweeps;
+    std::string Metrics, OutFile, Share;
+    std::string Seek, Target, Tolerance, InputTolerance;
 };
 BatchCommand ParseBatchArguments(const std::vector<std::string>& args);
 

@@ -1,4 +1,5 @@
 #include "BatchRun.h"
+#include "BatchWhatIf.h"
 #include "DecimalSymbol.h"
 #include "NumberFormat.h"
 
@@ -21,9 +22,15 @@ int main(int argc, char** argv) {
         std::cout << "korvane-batch " KORVANE_VERSION "\n";
         return korvane::BatchOk;
     case BatchCommand::Action::Run:
+    case BatchCommand::Action::Sweep:
+    case BatchCommand::Action::Seek:
         break;
     }
     // The window's rule: both read and write the same numbers.
     korvane::SetDecimalSeparator(korvane::EnvironmentDecimalSymbol());
+    if (command.Do == BatchCommand::Action::Sweep)
+        return korvane::RunBatchSweep(command, std::cout, std::cerr);
+    if (command.Do == BatchCommand::Action::Seek)
+        return korvane::RunBatchSeek(command, std::cout, std::cerr);
     return korvane::RunBatch(command.DataFile, command.ResultFile, std::cerr, command.Outputs);
 }

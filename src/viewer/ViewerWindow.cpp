@@ -5,6 +5,7 @@
 #include "ProfileChart.h"
 #include "RunExport.h"
 #include "ViewerServices.h"
+#include "WhatIfPanel.h"
 #include "ZoneTable.h"
 
 #include <QAction>
@@ -103,6 +104,9 @@ ViewerWindow::ViewerWindow(ViewerServices& services) : services_(services) {
     Lower = new QTabWidget;
     Lower->addTab(profilePage, "T&hrough the thickness");
     Lower->addTab(zonesPage, "&Zones");
+    WhatIf = new WhatIfPanel(services_);
+    WhatIf->OnOpenRun = [this](const QString& path) { AddFiles({path}); };
+    Lower->addTab(WhatIf, "What &if");
 
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(Along);
@@ -267,6 +271,8 @@ void ViewerWindow::ShowRuns() {
     }
     Along->Show(runs_, options_);
     Zones->Show(first);
+    WhatIf->SetDataFile(first && !first->FromResultFile ? QString::fromStdString(first->Path)
+                                                        : QString());
     ShowProfile();
 }
 

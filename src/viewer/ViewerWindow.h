@@ -16,6 +16,7 @@ namespace korvane {
 
 class AlongLineChart;
 class ProfileChart;
+class WhatIfPanel;
 class ViewerServices;
 class ZoneTable;
 
@@ -56,9 +57,10 @@ class ViewerWindow : public QMainWindow {
     AlongLineChart* Along;
     ProfileChart* Profile;
     ZoneTable* Zones;
-    QLabel* Source;   // where the run comes from and what the dashes are
-    QLabel* Sentence; // the distance to the exact solution in words
-    QLabel* Position; // where the profile is taken
+    WhatIfPanel* WhatIf; // varies the inputs of a run opened from a data file
+    QLabel* Source;      // where the run comes from and what the dashes are
+    QLabel* Sentence;    // the distance to the exact solution in words
+    QLabel* Position;    // where the profile is taken
     QSlider* PositionSlider;
     QTabWidget* Lower;
     QAction* TimeAxisAction;

@@ -1,0 +1,152 @@
+#include "WhatIfCase.h"
+
+#include "ExactSlab.h"
+#include "Messages.h"
+#include "NumberFormat.h"
+#include "RunExport.h"
+#include "RunHistory.h"
+#include "RunInput.h"
+#include "ZoneMetrics.h"
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <stdexcept>
+
+namespace korvane {
+
+namespace {
+
+// The messages of the sixteen checks of a run, in the order they are made.
+constexpr std::array<const char*, 16> CheckMessages = {
+    "Value of Density is not correct",
+    "Value of Specific Heat is not correct",
+    "Value of Thermal Conductivity is not correct",
+    "Value of Thickness is not correct",
+    "Value of Heat Transfer Coefficient-1 is not correct",
+    "Value of Heat Transfer Coefficient-2 is not correct",
+    "Value of Length is not correct",
+    "Value of Speed is not correct",
+    "Value of Outer Temperature-1 is not correct",
+    "Value of Outer Temperature-2 is not correct",
+    "Value of Initial Temperature is not correct",
+    "Value of Increment \u0394z is not correct",
+    "Number of Layers is too small",
+    "Save File Name is not correct",
+    "Number of Layers is to large",
+    "Length is too large or Increment is too small"};
+
+// What an in-memory trial puts in the save-name boxes: any name passes the check.
+constexpr const char* TrialSaveName = "what-if";
+
+constexpr double NoValue = std::numeric_limits<double>::quiet_NaN();
+
+double MetricValue(const nlohmann::ordered_json& zones, const MetricName& metric) {
+    const nlohmann::ordered_json* node = nullptr;
+    if (metric.Zone == 0) {
+        if (!zones.empty())
+            node = &zones.back();
+    } else {
+        for (const auto& zone : zones)
+            if (zone["zone"] == metric.Zone)
+                node = &zone;
+    }
+    if (!node)
+        return NoValue;
+    for (const auto& key : metric.Path) {
+        if (node->is_array()) {
+            const std::size_t index = std::stoul(key) - 1;
+            if (index >= node->size())
+                return NoValue;
+            node = &(*node)[index];
+        } else if (node->is_object() && node->contains(key)) {
+            node = &(*node)[key];
+        } else {
+            return NoValue;
+        }
+    }
+    return node->is_number() ? node->get<double>() : NoValue;
+}
+
+} // namespace
+
+std::string ValueText(double value, bool integer) {
+    if (integer && value == std::nearbyint(value) && std::abs(value) < 2147483648.0)
+        return std::to_string(static_cast<long long>(value));
+    std::string text = ShortestNumber(value);
+    std::replace(text.begin(), text.end(), '.', DecimalSeparator());
+    return text;
+}
+
+int CheckNumberOf(const std::string& message) {
+    for (std::size_t k = 0; k < CheckMessages.size(); ++k)
+        if (message == CheckMessages[k])
+            return static_cast<int>(k) + 1;
+    return 0;
+}
+
+std::string DataFileText(const DataLineArray& values) {
+    std::string text;
+    for (const auto& input : InputNames())
+        text += input.Name + " = " + values[static_cast<std::size_t>(input.Line)] + "\n";
+    return text;
+}
+
+WhatIfCase::WhatIfCase(DataLineArray values, std::string dataFileName)
+    : values_(std::move(values)), dataFileName_(std::move(dataFileName)) {}
+
+std::variant<WhatIfCase, std::string> WhatIfCase::FromDataFile(const std::string& path) {
+    DataLineArray lines;
+    if (!ReadDataLines(path, lines))
+        return std::string(msg::DataFileCanNotOpen);
+    auto values = ExtractDataValues(lines);
+    if (!values)
+        return DataFormatMessage(path);
+    return WhatIfCase(std::move(*values), path);
+}
+
+DataLineArray WhatIfCase::TrialValues(const std::vector<TrialSetting>& settings) const {
+    DataLineArray values = values_;
+    for (const auto& setting : settings)
+        values[static_cast<std::size_t>(setting.Input->Line)] =
+            ValueText(setting.Value, setting.Input->Integer);
+    return values;
+}
+
+std::variant<TCalcInput, std::string>
+WhatIfCase::TrialInput(const std::vector<TrialSetting>& settings,
+                       const std::string& saveName) const {
+    // Zones that do not count keep an all-zero record, as in a batch run.
+    TCalcInput input{};
+    if (auto failure = ReadRunInput(BoxesFromDataValues(TrialValues(settings), saveName), input))
+        return std::move(*failure);
+    return input;
+}
+
+TrialOutcome WhatIfCase::Run(const std::vector<TrialSetting>& settings,
+                             const std::vector<MetricName>& metrics) const {
+    TrialOutcome outcome;
+    auto input = TrialInput(settings, TrialSaveName);
+    if (auto* message = std::get_if<std::string>(&input)) {
+        outcome.Message = std::move(*message);
+        return outcome;
+    }
+    try {
+        const RunHistory run = ComputeRun(std::get<TCalcInput>(input));
+        const bool exact = std::any_of(metrics.begin(), metrics.end(),
+                                       [](const MetricName& m) { return m.NeedsExact; });
+        const auto report = nlohmann::ordered_json::parse(
+            ReportJson(ComputeMetrics(run, exact ? ExactAlongRun(run) : ExactRun{})));
+        for (const auto& metric : metrics)
+            outcome.Metrics.push_back(MetricValue(report["zones"], metric));
+    } catch (const std::exception& error) {
+        outcome.Metrics.clear();
+        outcome.Message = error.what();
+    }
+    return outcome;
+}
+
+} // namespace korvane

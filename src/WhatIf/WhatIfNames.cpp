@@ -1,0 +1,140 @@
+#include "WhatIfNames.h"
+
+#include "RunExport.h"
+#include "ZoneMetrics.h"
+
+#include <nlohmann/json.hpp>
+
+namespace korvane {
+
+namespace {
+
+std::vector<InputName> MakeInputNames() {
+    std::vector<InputName> names = {{"density", 1},   {"specific_heat", 2}, {"conductivity", 3},
+                                    {"thickness", 4}, {"speed", 5},         {"initial_temp", 6},
+                                    {"dz", 7},        {"layers", 8, true}};
+    const char* const fields[] = {"htc1", "htc2", "outer1", "outer2", "length"};
+    for (int zone = 1; zone <= 4; ++zone)
+        for (int f = 0; f < 5; ++f)
+            names.push_back({"zone" + std::to_string(zone) + "." + fields[f], 4 + 5 * zone + f});
+    return names;
+}
+
+void CollectLeaves(const nlohmann::ordered_json& node, const std::string& prefix,
+                   std::vector<std::string>& out) {
+    if (node.is_object()) {
+        for (auto it = node.begin(); it != node.end(); ++it)
+            CollectLeaves(it.value(), prefix.empty() ? it.key() : prefix + "." + it.key(), out);
+    } else if (node.is_array()) {
+        for (std::size_t i = 0; i < node.size(); ++i)
+            CollectLeaves(node[i], prefix + "." + std::to_string(i + 1), out);
+    } else {
+        out.push_back(prefix);
+    }
+}
+
+// The report itself is the list of metrics: whatever it gains, a what-if can ask for.
+std::vector<std::string> MakeMetricPaths() {
+    const auto report = nlohmann::ordered_json::parse(ReportJson({ZoneMetrics{}}));
+    std::vector<std::string> paths;
+    CollectLeaves(report["zones"][0], "", paths);
+    std::erase(paths, "zone");
+    return paths;
+}
+
+std::vector<std::string> Split(std::string_view text, char by) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (true) {
+        const auto end = text.find(by, start);
+        parts.emplace_back(text.substr(start, end - start));
+        if (end == std::string_view::npos)
+            return parts;
+        start = end + 1;
+    }
+}
+
+} // namespace
+
+const std::vector<InputName>& InputNames() {
+    static const std::vector<InputName> names = MakeInputNames();
+    return names;
+}
+
+const InputName* FindInput(std::string_view name) {
+    for (const auto& input : InputNames())
+        if (input.Name == name)
+            return &input;
+    return nullptr;
+}
+
+std::string InputNameList() {
+    std::string list;
+    for (const auto& input : InputNames())
+        list += (list.empty() ? "" : ", ") + input.Name;
+    return list;
+}
+
+const std::vector<std::string>& MetricPaths() {
+    static const std::vector<std::string> paths = MakeMetricPaths();
+    return paths;
+}
+
+std::optional<MetricName> FindMetric(std::string_view name) {
+    const auto dot = name.find('.');
+    if (dot == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view scope = name.substr(0, dot);
+    const std::string_view path = name.substr(dot + 1);
+    MetricName metric;
+    if (scope == "line")
+        metric.Zone = 0;
+    else if (scope.size() == 5 && scope.substr(0, 4) == "zone" && scope[4] >= '1' &&
+             scope[4] <= '4')
+        metric.Zone = scope[4] - '0';
+    else
+        return std::nullopt;
+    bool known = false;
+    for (const auto& p : MetricPaths())
+        known = known || p == path;
+    if (!known)
+        return std::nullopt;
+    metric.Name = std::string(name);
+    metric.Path = Split(path, '.');
+    metric.NeedsExact = metric.Path.front() == "exact";
+    return metric;
+}
+
+std::string MetricNameList() {
+    std::string list = "zoneK.PATH (K = 1..4) or line.PATH (the last computed zone), PATH one of ";
+    bool first = true;
+    for (const auto& p : MetricPaths()) {
+        list += (first ? "" : ", ") + p;
+        first = false;
+    }
+    return list;
+}
+
+ParsedMetrics ParseMetricList(std::string_view text) {
+    ParsedMetrics parsed;
+    for (const auto& name : Split(text, ',')) {
+        auto metric = FindMetric(name);
+        if (!metric) {
+            parsed.Error = UnknownMetricMessage(name);
+            parsed.Metrics.clear();
+            return parsed;
+        }
+        parsed.Metrics.push_back(std::move(*metric));
+    }
+    return parsed;
+}
+
+std::string UnknownInputMessage(std::string_view name) {
+    return "unknown input '" + std::string(name) + "'; valid inputs: " + InputNameList();
+}
+
+std::string UnknownMetricMessage(std::string_view name) {
+    return "unknown metric '" + std::string(name) + "'; valid metrics: " + MetricNameList();
+}
+
+} // namespace korvane

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class QProcess;
+
+namespace korvane {
+
+// korvane-batch beside this program (installed or in the build tree), or on the PATH.
+QString BatchProgram();
+
+// One computed or refused trial of a sweep, as korvane-batch reports it.
+struct SweepPoint {
+    std::size_t Index = 0;
+    double Input = 0;
+    std::vector<double> Metrics; // NaN where empty
+    QString Message;
+};
+
+// A sweep of one input split among several korvane-batch processes (--share
+// K/N --out -), each streaming its CSV lines as the trials are done.
+class SweepWorkers : public QObject {
+  public:
+    explicit SweepWorkers(QObject* parent = nullptr);
+    ~SweepWorkers() override;
+
+    // Starts the sweep; false (and Error()) when korvane-batch cannot be started.
+    bool Start(const QString& program, const QString& dataFile, const QString& sweep,
+               const QStringList& metrics, int processes);
+    void Cancel();
+    bool Running() const;
+    const QString& Error() const { return error_; }
+
+    std::function<void(const SweepPoint&)> OnPoint;
+    // All processes have ended; cancelled or failed says why there is no more.
+    std::function<void(bool cancelled, const QString& failure)> OnFinished;
+
+  private:
+    struct Worker {
+        QProcess* process = nullptr;
+        QByteArray pending;
+        bool headerSeen = false;
+        std::size_t lines = 0;
+        QString errors;
+    };
+    void Read(std::size_t w);
+    void Ended(std::size_t w);
+
+    std::vector<Worker> workers_;
+    std::size_t metricCount_ = 0;
+    bool cancelled_ = false;
+    bool reported_ = false;
+    QString error_, failure_;
+};
+
+// What a seek in a korvane-batch process found.
+struct SeekOutcome {
+    bool Found = false;
+    bool NotBracketed = false;
+    double Value = 0, Metric = 0;
+    QString Notes; // standard error: refused trials, crossings, why nothing was found
+};
+
+// One korvane-batch --seek process.
+class SeekWorker : public QObject {
+  public:
+    explicit SeekWorker(QObject* parent = nullptr);
+    ~SeekWorker() override;
+    bool Start(const QString& program, const QString& dataFile, const QString& seek,
+               const QString& target);
+    void Cancel();
+    bool Running() const;
+    const QString& Error() const { return error_; }
+    std::function<void(const SeekOutcome&)> OnFinished;
+
+  private:
+    QProcess* process_ = nullptr;
+    QString error_;
+};
+
+// "speed=118.5 zone3.exit.TAV=120.0004" as korvane-batch prints it.
+bool ParseSeekLine(const QString& line, double& value, double& metric);
+
+// A line of the sweep's CSV: input, metrics, message (quoted when it must be).
+bool ParseSweepLine(const QByteArray& line, std::size_t metricCount, SweepPoint& point);
+
+} // namespace korvane

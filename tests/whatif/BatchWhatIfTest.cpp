@@ -1,0 +1,145 @@
+#include "BatchWhatIf.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace korvane {
+namespace {
+
+using namespace korvane::testing;
+using Action = BatchCommand::Action;
+
+struct Outcome {
+    int code;
+    std::string out, err;
+};
+
+Outcome Batch(const std::vector<std::string>& args) {
+    const auto command = ParseBatchArguments(args);
+    std::ostringstream out, err;
+    int code = BatchUsage;
+    if (command.Do == Action::Sweep)
+        code = RunBatchSweep(command, out, err);
+    else if (command.Do == Action::Seek)
+        code = RunBatchSeek(command, out, err);
+    return {code, out.str(), err.str()};
+}
+
+std::string Defaults() {
+    return (GoldenDir() / "defaults.txt").string();
+}
+
+TEST(BatchWhatIf, ArgumentsOfSweepAndSeek) {
+    const auto sweep = ParseBatchArguments(
+        {"--sweep", "speed=10:40:31", "--metrics", "zone3.exit.TAV", "--out", "s.csv", "d.txt"});
+    EXPECT_EQ(sweep.Do, Action::Sweep);
+    EXPECT_EQ(sweep.DataFile, "d.txt");
+    const auto seek = ParseBatchArguments(
+        {"--seek", "speed=10:40", "--target", "zone3.exit.TAV=120", "--tolerance", "0.1", "d.txt"});
+    EXPECT_EQ(seek.Do, Action::Seek);
+    EXPECT_EQ(seek.ResultFile, "");
+    EXPECT_EQ(seek.Tolerance, "0.1");
+    const std::vector<std::vector<std::string>> usage = {
+        {"--sweep", "speed=10:40:31", "--metrics", "zone3.exit.TAV", "d.txt"},
+        {"--sweep", "speed=10:40:31", "--out", "s.csv", "d.txt"},
+        {"--sweep", "speed=10:40:31", "--metrics", "m", "--out", "s.csv", "d.txt", "r.txt"},
+        {"--sweep", "a=1:2:2", "--sweep", "b=1:2:2", "--sweep", "c=1:2:2", "--metrics", "m",
+         "--out", "s.csv", "d.txt"},
+        {"--seek", "speed=10:40", "d.txt"},
+        {"--seek", "speed=10:40", "--target", "m=1", "--seek", "dz=1:2", "d.txt"},
+        {"--seek", "speed=10:40", "--target", "m=1", "--out", "s.csv", "d.txt"},
+        {"--seek", "speed=10:40", "--target", "m=1", "--report", "r.json", "d.txt"},
+        {"--tolerance", "0.1", "d.txt", "r.txt"},
+        {"--metrics", "m", "d.txt", "r.txt"}};
+    for (const auto& args : usage)
+        EXPECT_EQ(ParseBatchArguments(args).Do, Action::Usage) << args[0] << " " << args.size();
+    EXPECT_EQ(ParseBatchArguments({"d.txt", "r.txt"}).Do, Action::Run);
+}
+
+TEST(BatchWhatIf, SeekPrintsTheValueAndWritesItsRun) {
+    TempDir dir;
+    const auto seek = Batch({"--seek", "speed=10:1000", "--target", "zone3.exit.TAV=120",
+                             Defaults(), dir.file("r.txt")});
+    ASSERT_EQ(seek.code, BatchOk) << seek.err;
+    EXPECT_EQ(seek.err, "");
+    ASSERT_EQ(seek.out.rfind("speed=1", 0), 0u) << seek.out;
+    EXPECT_NE(seek.out.find(" zone3.exit.TAV=120.00"), std::string::npos) << seek.out;
+
+    // The result file is what the plain run makes of a data file with that speed.
+    const std::string speed = seek.out.substr(6, seek.out.find(' ') - 6);
+    std::string data = ReadFileBytes(Defaults());
+    data.replace(data.find("= 27.0"), 6, "= " + speed);
+    WriteFileBytes(dir.file("found.txt"), data);
+    std::ostringstream err;
+    ASSERT_EQ(RunBatch(dir.file("found.txt"), dir.file("plain.txt"), err), BatchOk);
+    const std::string file = ReadFileBytes(dir.file("r.txt"));
+    EXPECT_EQ(file, ReadFileBytes(dir.file("plain.txt")));
+    // Zone 3's last row ends with its mean: 120.0.
+    const auto end = file.rfind("\r\n\r\n\r\n");
+    const auto rowStart = file.rfind("\r\n", end - 1) + 2;
+    const std::string lastRow = file.substr(rowStart, end - rowStart);
+    EXPECT_EQ(lastRow.substr(lastRow.size() - 6), " 120.0") << lastRow;
+}
+
+TEST(BatchWhatIf, SeekExitCodes) {
+    auto out = Batch({"--seek", "speed=10:40", "--target", "zone3.exit.TAV=120", Defaults()});
+    EXPECT_EQ(out.code, BatchNoSolution);
+    EXPECT_EQ(out.out, "");
+    EXPECT_EQ(out.err.rfind("not bracketed: ", 0), 0u);
+
+    out = Batch({"--seek", "speed=-10:0", "--target", "zone3.exit.TAV=120", Defaults()});
+    EXPECT_EQ(out.code, BatchRefused);
+
+    out = Batch({"--seek", "velocity=10:40", "--target", "zone3.exit.TAV=120", Defaults()});
+    EXPECT_EQ(out.code, BatchUsage);
+    EXPECT_EQ(out.err.rfind("unknown input 'velocity'; valid inputs: density,", 0), 0u);
+
+    out = Batch({"--seek", "speed=10:40", "--target", "zone3.exit=120", Defaults()});
+    EXPECT_EQ(out.code, BatchUsage);
+    EXPECT_NE(out.err.find("valid metrics: zoneK.PATH"), std::string::npos);
+
+    for (const char* bad : {"speed=10", "speed=10:4o", "speed=10,5:40"}) {
+        out = Batch({"--seek", bad, "--target", "zone3.exit.TAV=120", Defaults()});
+        EXPECT_EQ(out.code, BatchUsage) << bad;
+    }
+    out = Batch({"--seek", "speed=10:40", "--target", "zone3.exit.TAV=120", "--tolerance", "-1",
+                 Defaults()});
+    EXPECT_EQ(out.code, BatchUsage);
+    out = Batch({"--seek", "speed=10:40", "--target", "zone3.exit.TAV=120", "missing.txt"});
+    EXPECT_EQ(out.code, BatchRefused);
+    EXPECT_EQ(out.err, "Data file can not open!\n");
+}
+
+TEST(BatchWhatIf, SweepWritesOneLinePerTrial) {
+    TempDir dir;
+    auto out =
+        Batch({"--sweep", "speed=10:40:31", "--metrics", "zone3.exit.TAV,zone3.exact.exit.TAV",
+               "--out", dir.file("s.csv"), Defaults()});
+    ASSERT_EQ(out.code, BatchOk) << out.err;
+    EXPECT_EQ(out.out, "");
+    const std::string csv = ReadFileBytes(dir.file("s.csv"));
+    EXPECT_EQ(csv.rfind("speed,zone3.exit.TAV,zone3.exact.exit.TAV,message\n10,47.0", 0), 0u);
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 32);
+    EXPECT_NE(csv.find("\n40,55.39"), std::string::npos);
+
+    out = Batch({"--sweep", "speed=10:40:31", "--metrics", "zone3.exit.TAV", "--share", "2/2",
+                 "--out", "-", Defaults()});
+    ASSERT_EQ(out.code, BatchOk);
+    EXPECT_EQ(out.out.rfind("speed,zone3.exit.TAV,message\n11,", 0), 0u);
+    EXPECT_EQ(std::count(out.out.begin(), out.out.end(), '\n'), 16);
+
+    out = Batch({"--sweep", "speed=10:40:31", "--metrics", "zone3.exit.TAV", "--out",
+                 dir.file("none/s.csv"), Defaults()});
+    EXPECT_EQ(out.code, BatchFailed);
+    out = Batch({"--sweep", "speed=10:40:31", "--sweep", "speed=1:2:2", "--metrics",
+                 "zone3.exit.TAV", "--out", "-", Defaults()});
+    EXPECT_EQ(out.code, BatchUsage);
+    out = Batch({"--sweep", "speed=10:40:31", "--metrics", "zone3.exit.TAV", "--share", "3/2",
+                 "--out", "-", Defaults()});
+    EXPECT_EQ(out.code, BatchUsage);
+}
+
+} // namespace
+} // namespace korvane

@@ -1,0 +1,211 @@
+#include "EventGuard.h"
+#include "Sweep.h"
+#include "ViewerServices.h"
+#include "ViewerWindow.h"
+#include "WhatIfChart.h"
+#include "WhatIfPanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QtTest>
+
+using namespace korvane;
+
+namespace {
+
+QString BatchPath;
+
+class RecordingErrors : public ErrorBox {
+  public:
+    void ShowError(const std::string& text) override { errors << QString::fromStdString(text); }
+    QStringList errors;
+};
+
+class FakeViewerServices : public ViewerServices {
+  public:
+    QStringList errors;
+    void ShowError(const std::string& text) override { errors << QString::fromStdString(text); }
+    QStringList ChooseRunFiles(QWidget*, const QString&) override { return {}; }
+    QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
+    bool RunPrintDialog(QWidget*, QPrinter&) override { return false; }
+};
+
+QString Defaults() {
+    return QString(KORVANE_GOLDEN_DIR) + "/defaults.txt";
+}
+
+QLineSeries* Series(WhatIfChart* chart, const QString& name) {
+    for (QAbstractSeries* s : chart->chart()->series())
+        if (s->name() == name)
+            return static_cast<QLineSeries*>(s);
+    return nullptr;
+}
+
+} // namespace
+
+class WhatIfPanelTest : public QObject {
+    Q_OBJECT
+
+  private:
+    RecordingErrors errors_;
+    std::unique_ptr<WhatIfPanel> panel_;
+
+    void Sweep(const QString& input, const QString& from, const QString& to, int steps,
+               const QString& metrics) {
+        panel_->Input->setCurrentText(input);
+        panel_->From->setText(from);
+        panel_->To->setText(to);
+        panel_->Steps->setValue(steps);
+        panel_->Metrics->setText(metrics);
+        panel_->RunButton->click();
+    }
+
+  private slots:
+    void init() {
+        panel_ = std::make_unique<WhatIfPanel>(errors_);
+        panel_->SetBatchProgram(BatchPath);
+        panel_->SetDataFile(Defaults());
+        errors_.errors.clear();
+    }
+
+    void needsADataFile() {
+        panel_->SetDataFile({});
+        QVERIFY(!panel_->RunButton->isEnabled());
+        QVERIFY(panel_->Status->text().contains("data file"));
+        panel_->SetDataFile(QString(KORVANE_GOLDEN_DIR) + "/defaults.result");
+        QVERIFY(!panel_->RunButton->isEnabled());
+        QVERIFY(panel_->Status->text().contains("is not a correct data file"));
+    }
+
+    // Both processes' trials land where they belong: the chart holds what a
+    // trial in this process computes.
+    void sweepChartsSchemeAndExactSideBySide() {
+        Sweep("speed", "10", "40", 31, "zone3.exit.TAV");
+        QTRY_VERIFY_WITH_TIMEOUT(!panel_->Busy(), 20000);
+        QVERIFY2(panel_->Status->text().startsWith("31 trials in"),
+                 qPrintable(panel_->Status->text()));
+        QLineSeries* scheme = Series(panel_->Chart, "zone3.exit.TAV");
+        QLineSeries* exact = Series(panel_->Chart, "zone3.exact.exit.TAV");
+        QVERIFY(scheme && exact);
+        QCOMPARE(scheme->count(), 31);
+        QCOMPARE(exact->count(), 31);
+        QCOMPARE(exact->pen().style(), Qt::DashLine);
+        QCOMPARE(exact->pen().color(), scheme->pen().color());
+        const auto base = std::get<WhatIfCase>(WhatIfCase::FromDataFile(Defaults().toStdString()));
+        for (int i : {0, 7, 30}) {
+            const auto trial = base.Run({{FindInput("speed"), 10.0 + i}},
+                                        ParseMetricList("zone3.exit.TAV").Metrics);
+            QCOMPARE(scheme->at(i).x(), 10.0 + i);
+            QCOMPARE(scheme->at(i).y(), trial.Metrics[0]);
+        }
+        QVERIFY(errors_.errors.isEmpty());
+    }
+
+    void refusedTrialsAreCountedAndNamed() {
+        Sweep("dz", "0.01", "0.5", 3, "zone3.exit.TAV");
+        QTRY_VERIFY_WITH_TIMEOUT(!panel_->Busy(), 20000);
+        QVERIFY2(panel_->Status->text().contains("1 refused, the first dz=0.01: Length is too "
+                                                 "large or Increment is too small"),
+                 qPrintable(panel_->Status->text()));
+        QCOMPARE(Series(panel_->Chart, "zone3.exit.TAV")->count(), 2);
+    }
+
+    void cancelStopsEveryProcess() {
+        Sweep("speed", "10", "40", 10000, "zone3.exit.TAV");
+        QVERIFY(panel_->Busy());
+        panel_->CancelButton->click();
+        QVERIFY(!panel_->Busy());
+        QVERIFY2(panel_->Status->text().startsWith("Cancelled after"),
+                 qPrintable(panel_->Status->text()));
+        QVERIFY(panel_->RunButton->isEnabled());
+    }
+
+    void findsTheValueAndOpensItsRun() {
+        panel_->Input->setCurrentText("speed");
+        panel_->From->setText("10");
+        panel_->To->setText("1000");
+        panel_->Metrics->setText("zone3.exit.TAV");
+        panel_->TargetMetric->clear();
+        panel_->TargetMetric->addItem("zone3.exit.TAV");
+        panel_->Target->setText("120");
+        panel_->FindButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!panel_->Busy(), 20000);
+        QVERIFY2(panel_->Answer->text().startsWith("<b>speed = 118.5"),
+                 qPrintable(panel_->Answer->text()));
+        QVERIFY(panel_->OpenRunButton->isEnabled());
+        QString opened;
+        panel_->OnOpenRun = [&](const QString& path) { opened = path; };
+        panel_->OpenRunButton->click();
+        QVERIFY(opened.endsWith("defaults-speed-118.5" + opened.section("118.5", 1)));
+        const auto run = WhatIfCase::FromDataFile(opened.toStdString());
+        QVERIFY(std::holds_alternative<WhatIfCase>(run));
+        const auto trial =
+            std::get<WhatIfCase>(run).Run({}, ParseMetricList("zone3.exit.TAV").Metrics);
+        QVERIFY(std::abs(trial.Metrics[0] - 120) <= 0.01);
+
+        panel_->Target->setText("500");
+        panel_->FindButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!panel_->Busy(), 20000);
+        QVERIFY(panel_->Answer->text().startsWith("<b>No solution in the range.</b><br>not "
+                                                  "bracketed"));
+        QVERIFY(!panel_->OpenRunButton->isEnabled());
+    }
+
+    // In the viewer: a data file's run gets the panel, a result file's does
+    // not, and the found run is drawn beside the first.
+    void viewerOpensTheFoundRunBesideTheFirst() {
+        FakeViewerServices services;
+        ViewerWindow window(services);
+        window.OpenFiles({QString(KORVANE_GOLDEN_DIR) + "/defaults.result"});
+        QTRY_VERIFY_WITH_TIMEOUT(!window.IsLoading() && window.Runs().size() == 1, 20000);
+        QVERIFY(!window.WhatIf->RunButton->isEnabled());
+        window.OpenFiles({Defaults()});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !window.IsLoading() && window.Runs().front()->Path == Defaults().toStdString(), 20000);
+        WhatIfPanel& panel = *window.WhatIf;
+        QVERIFY(panel.RunButton->isEnabled());
+        panel.SetBatchProgram(BatchPath);
+        panel.Input->setCurrentText("speed");
+        panel.From->setText("10");
+        panel.To->setText("1000");
+        panel.TargetMetric->setCurrentText("line.exit.TAV");
+        panel.Target->setText("120");
+        panel.FindButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!panel.Busy(), 20000);
+        QVERIFY2(panel.OpenRunButton->isEnabled(), qPrintable(panel.Answer->text()));
+        const QString answer = panel.Answer->text();
+        panel.OpenRunButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!window.IsLoading() && window.Runs().size() == 2, 20000);
+        QVERIFY(window.windowTitle().contains("compared with defaults-speed-118.5"));
+        // Adding a run beside the first leaves the panel as it was.
+        QCOMPARE(panel.Answer->text(), answer);
+        QVERIFY(std::abs(window.Runs()[1]->Metrics.back().Exit.TAV - 120) <= 0.01);
+        QVERIFY(services.errors.isEmpty());
+    }
+
+    void unknownMetricGoesToTheErrorBox() {
+        Sweep("speed", "10", "40", 3, "zone3.exit.TMAX");
+        QCOMPARE(errors_.errors.size(), 1);
+        QVERIFY(errors_.errors[0].startsWith("unknown metric 'zone3.exit.TMAX'; valid metrics:"));
+        QVERIFY(!panel_->Busy());
+    }
+};
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    BatchPath = QApplication::arguments().value(1);
+    QStringList args = QApplication::arguments();
+    if (args.size() > 1)
+        args.removeAt(1);
+    WhatIfPanelTest test;
+    return QTest::qExec(&test, args);
+}
+
+#include "tst_whatif_panel.moc"
