@@ -137,4 +137,32 @@ std::string UnknownMetricMessage(std::string_view name) {
     return "unknown metric '" + std::string(name) + "'; valid metrics: " + MetricNameList();
 }
 
+std::string InputUnit(std::string_view input) {
+    const InputName* found = FindInput(input);
+    if (!found)
+        return {};
+    static const char* const plate[] = {
+        "",   "g/cm3", "cal/g\u00b7\u2103", "cal/s\u00b7cm\u00b7\u2103", "cm", "m/min", "\u2103",
+        "cm", ""};
+    if (found->Line <= 8)
+        return plate[found->Line];
+    static const char* const zone[] = {"cal/cm2\u00b7s\u00b7\u2103", "cal/cm2\u00b7s\u00b7\u2103",
+                                       "\u2103", "\u2103", "cm"};
+    return zone[(found->Line - 9) % 5];
+}
+
+std::string MetricUnit(std::string_view metric) {
+    const std::string_view leaf = metric.substr(metric.rfind('.') + 1);
+    if (leaf.ends_with("_C_per_s"))
+        return "\u2103/s";
+    if (leaf.ends_with("_cm"))
+        return "cm";
+    if (leaf.ends_with("_s"))
+        return "s";
+    if (leaf.starts_with('T') || leaf == "dT" || leaf == "faces" || leaf == "interior" ||
+        leaf == "mean")
+        return "\u2103";
+    return {};
+}
+
 } // namespace korvane

@@ -45,4 +45,8 @@ ParsedMetrics ParseMetricList(std::string_view text);
 std::string UnknownInputMessage(std::string_view name);
 std::string UnknownMetricMessage(std::string_view name);
 
+// Units for axis titles, UTF-8 ("m/min", "\u2103", ...); empty for a pure number.
+std::string InputUnit(std::string_view input);
+std::string MetricUnit(std::string_view metric);
+
 } // namespace korvane

@@ -1,5 +1,7 @@
 #include "WhatIfChart.h"
 
+#include "WhatIfNames.h"
+
 #include <QChart>
 #include <QLineSeries>
 #include <QScatterSeries>
@@ -60,6 +62,26 @@ void WhatIfChart::MarkFound(double input, double metric) {
     Redraw();
 }
 
+namespace {
+
+QString WithUnit(const QString& title, const std::string& unit) {
+    return unit.empty() ? title : title + " (" + QString::fromStdString(unit) + ")";
+}
+
+// The metrics' unit when they all have the same one.
+std::string SharedMetricUnit(const QStringList& metrics) {
+    std::string unit;
+    for (int m = 0; m < metrics.size(); ++m) {
+        const std::string u = MetricUnit(metrics[m].toStdString());
+        if (m > 0 && u != unit)
+            return {};
+        unit = u;
+    }
+    return unit;
+}
+
+} // namespace
+
 std::size_t WhatIfChart::PointCount(const QString& metric) const {
     for (QAbstractSeries* s : chart()->series())
         if (s->name() == metric)
@@ -72,8 +94,9 @@ void WhatIfChart::Redraw() {
     c->removeAllSeries();
     QValueAxis* x = x_;
     QValueAxis* y = y_;
-    x->setTitleText(input_);
-    y->setTitleText(metrics_.size() == 1 ? metrics_.front() : QString("value"));
+    x->setTitleText(WithUnit(input_, InputUnit(input_.toStdString())));
+    y->setTitleText(WithUnit(metrics_.size() == 1 ? metrics_.front() : QString("value"),
+                             SharedMetricUnit(metrics_)));
 
     double xLo = INFINITY, xHi = -INFINITY, yLo = INFINITY, yHi = -INFINITY;
     std::vector<int> colourOf(static_cast<std::size_t>(metrics_.size()), -1);

@@ -54,5 +54,22 @@ TEST(WhatIfNames, UnknownNamesAreRefusedWithTheValidOnes) {
     EXPECT_EQ(ParseMetricList("zone3.exit.TAV,line.exit.T1").Metrics.size(), 2u);
 }
 
+TEST(WhatIfNames, AxesCarryTheUnitsOfTheLabels) {
+    const std::string celsius = "\u2103";
+    EXPECT_EQ(InputUnit("speed"), "m/min");
+    EXPECT_EQ(InputUnit("initial_temp"), celsius);
+    EXPECT_EQ(InputUnit("layers"), "");
+    EXPECT_EQ(InputUnit("zone4.htc2"), "cal/cm2\u00b7s\u00b7" + celsius);
+    EXPECT_EQ(InputUnit("zone2.outer1"), celsius);
+    EXPECT_EQ(InputUnit("zone3.length"), "cm");
+    EXPECT_EQ(MetricUnit("zone3.exact.exit.TAV"), celsius);
+    EXPECT_EQ(MetricUnit("zone1.exact.max_error.interior"), celsius);
+    EXPECT_EQ(MetricUnit("zone2.max_rate_of_mean.heating_C_per_s"), celsius + "/s");
+    EXPECT_EQ(MetricUnit("zone1.peak.z_cm"), "cm");
+    EXPECT_EQ(MetricUnit("line.residence_s"), "s");
+    EXPECT_EQ(MetricUnit("zone1.biot.1"), "");
+    EXPECT_EQ(MetricUnit("zone1.mesh_fourier"), "");
+}
+
 } // namespace
 } // namespace korvane
