@@ -1,5 +1,6 @@
 #include "Calculate.h"
 
+#include "FloatControl.h"
 #include "FloatError.h"
 
 #include <algorithm>
@@ -49,6 +50,9 @@ long double ZoneStepQuotient(double Length, double DeltaZ) {
 }
 
 void Calculate(MessageSink& messages, LinearSolver solve) {
+    // Whatever set the x87 unit since the last run, the run's intermediates
+    // keep their 64-bit significand.
+    platform::SetExtendedPrecision();
     const TCalcInput& in = CalcInput;
     auto work = std::make_unique<CalcWork>();
     CalcWork& w = *work;

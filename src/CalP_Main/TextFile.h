@@ -1,5 +1,7 @@
 #pragma once
 
+#include "File.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,9 +27,9 @@ class TextFile {
     void Close();
 
   private:
-    explicit TextFile(int fd) : fd_(fd) {}
+    explicit TextFile(platform::File file) : file_(std::move(file)) {}
     void Flush();
-    int fd_;
+    std::optional<platform::File> file_;
     std::string buffer_;
 };
 
