@@ -28,9 +28,10 @@ void TFileListBox::SetDirectory(const QString& directory) {
     Update();
 }
 
-void TFileListBox::SetDrive(const QString&) {
-    // Without drive letters there is no per-drive current folder to move to:
-    // the directory that the mirroring applies next says everything.
+void TFileListBox::SetDrive(const QString& drive) {
+    if (SameFileName(drive, Drive()))
+        return;
+    ApplyFilePath(DriveFilePath(drive));
 }
 
 void TFileListBox::ApplyFilePath(const QString& path) {
