@@ -1,5 +1,5 @@
 // The data-file reader and the 28-line mapping on arbitrary bytes, against a
-// plain second reading: split at LF, drop one CR before it, cut the value.
+// plain second reading: lines end at CR LF or LF, then the value is cut.
 #include "DataFile.h"
 #include "FuzzCheck.h"
 
@@ -27,20 +27,22 @@ const std::string& ScratchFile() {
     return path;
 }
 
+// Byte by byte: a line ends at LF or at CR LF; every other CR is text.
 std::vector<std::string> ReferenceLines(std::string_view bytes) {
     std::vector<std::string> lines(DataLineCount + 1);
-    std::size_t start = 0;
-    for (int n = 1; n <= DataLineCount && start < bytes.size(); ++n) {
-        auto end = bytes.find('\n', start);
-        const bool last = end == std::string_view::npos;
-        if (last)
-            end = bytes.size();
-        std::string line(bytes.substr(start, end - start));
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines[static_cast<std::size_t>(n)] = line;
-        start = end + 1;
+    std::string line;
+    int n = 1;
+    for (std::size_t i = 0; i < bytes.size() && n <= DataLineCount; ++i) {
+        const bool crOfCrLf = bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
+        if (bytes[i] == '\n') {
+            lines[static_cast<std::size_t>(n++)] = line;
+            line.clear();
+        } else if (!crOfCrLf) {
+            line += bytes[i];
+        }
     }
+    if (n <= DataLineCount)
+        lines[static_cast<std::size_t>(n)] = line;
     return lines;
 }
 

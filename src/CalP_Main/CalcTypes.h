@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LinEq.h"
+#include "LongDouble.h"
 
 #include <array>
 #include <cstdint>

@@ -2,10 +2,10 @@
 
 #include "CalcTypes.h"
 #include "Messages.h"
+#include "TextFile.h"
 
 #include <array>
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 
 namespace korvane {
@@ -13,15 +13,9 @@ namespace korvane {
 using TRowHistory = std::array<double, MaxRows + 1>;   // [1..MaxRows]
 using TTempHistory = std::array<TVector, MaxRows + 1>; // [1..MaxRows][1..MaxNodes]
 
-// A write or close that failed after the file was opened; what() is the
-// platform's text for the error.
-class FileWriteError : public std::runtime_error {
-  public:
-    using std::runtime_error::runtime_error;
-};
-
 // Creates (or empties) CalcInput.SaveFileName and writes the header block.
-// Shows "File can not open!" when the file cannot be created.
+// Shows "File can not open!" when the file cannot be created; a failure after
+// that throws FileWriteError.
 void WriteInputConditions(MessageSink& messages);
 
 // Appends the block of the current zone with rows 1..RowCount. Returns false,

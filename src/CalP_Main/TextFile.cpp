@@ -1,7 +1,5 @@
 #include "TextFile.h"
 
-#include "ResultFile.h"
-
 namespace korvane {
 
 std::optional<TextFile> TextFile::Open(const std::string& path, Mode mode) {

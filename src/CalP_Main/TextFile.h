@@ -1,12 +1,21 @@
 #pragma once
 
 #include "File.h"
+#include "LongDouble.h"
 
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 namespace korvane {
+
+// A write or close that failed after the file was opened; what() is the
+// platform's text for the error.
+class FileWriteError : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
 
 // An output text file with CR LF line ends, written through a buffer of its
 // own; whatever reached the file before a failing write stays.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LongDouble.h"
+
 #include <cmath>
 #include <stdexcept>
 #include <string>

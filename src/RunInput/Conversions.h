@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LongDouble.h"
+
 #include <cstdint>
 #include <optional>
 #include <string_view>

@@ -10,8 +10,6 @@ namespace korvane {
 namespace {
 
 void StoreLine(DataLineArray& lines, int index, std::string& line) {
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
     lines[static_cast<std::size_t>(index)] = std::move(line);
     line.clear();
 }
@@ -49,6 +47,10 @@ bool ReadDataLines(const std::string& path, DataLineArray& lines) {
                     break;
                 }
                 line.append(chunk.substr(start, end - start));
+                // Lines end with CR LF or LF; a CR anywhere else, the end of
+                // the file included, is text of its line.
+                if (!line.empty() && line.back() == '\r')
+                    line.pop_back();
                 StoreLine(read, lineNo++, line);
                 start = end + 1;
             }

@@ -77,7 +77,9 @@ std::string File::Write(const char* data, std::size_t size) {
 std::string File::Close() {
     const int fd = Fd(handle_);
     handle_ = Closed;
-    if (::close(fd) != 0 && errno != EINTR)
+    // Never retried, EINTR included: Linux has released the descriptor by
+    // then, and whether the data reached the file is unknown.
+    if (::close(fd) != 0)
         return std::strerror(errno);
     return {};
 }

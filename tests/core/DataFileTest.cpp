@@ -66,6 +66,10 @@ TEST(DataFile, EveryOneOfTheFirst28LinesNeedsAnEquals) {
     EXPECT_TRUE(Parse(noFinalEnd));
     // CR alone ends no line: all of it is line 1.
     EXPECT_FALSE(Parse(Lines(28, "\r")));
+    // Nor does it at the end of the file: there, too, it is text of the value.
+    const auto lastCr = Parse(Lines(27) + "Zone4 Length (cm) = .074995e01\r");
+    ASSERT_TRUE(lastCr);
+    EXPECT_EQ((*lastCr)[28], ".074995e01\r");
 }
 
 TEST(DataFile, UnreadableFilesAreReportedAsSuch) {

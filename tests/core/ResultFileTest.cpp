@@ -99,6 +99,18 @@ TEST(ResultFile, WideValuesPushTheRowRight) {
     EXPECT_TRUE(SplitBlocks(ReadFileBytes(CalcInput.SaveFileName))[1].rows.empty());
 }
 
+TEST(ResultFile, LengthLineShowsTheLengthEnteredWithoutTheAllowance) {
+    TempDir dir;
+    RecordingSink sink;
+    auto in = DefaultInput(dir.file("length.txt"));
+    in.ZoneCount = 1;
+    in.DeltaZ = 0.25;
+    in.Zones[1].Length = 1.25; // 1.2501 would print 1.3
+    const auto blocks = SplitBlocks(RunToFile(in, sink));
+    ASSERT_EQ(blocks.size(), 1u);
+    EXPECT_EQ(blocks[0].labelLines[4], "Length                            (cm) =  1.2");
+}
+
 TEST(ResultFile, CommaSeparatorReachesEveryNumber) {
     TempDir dir;
     SetDecimalSeparator(',');
