@@ -7,8 +7,6 @@
 #include "ResultFile.h"
 #include "RunInput.h"
 
-#include <clocale>
-#include <cstring>
 #include <stdexcept>
 
 namespace korvane {
@@ -30,19 +28,6 @@ class StreamSink : public MessageSink {
 };
 
 } // namespace
-
-char LocaleDecimalSeparator() {
-    const char* previous = std::setlocale(LC_NUMERIC, nullptr);
-    const std::string saved = previous ? previous : "C";
-    char separator = '.';
-    if (std::setlocale(LC_NUMERIC, "")) {
-        const char* point = std::localeconv()->decimal_point;
-        if (point && std::strlen(point) == 1 && static_cast<unsigned char>(point[0]) < 0x80)
-            separator = point[0];
-    }
-    std::setlocale(LC_NUMERIC, saved.c_str());
-    return separator;
-}
 
 int RunBatch(const std::string& dataFile, const std::string& resultFile, std::ostream& err) {
     StreamSink sink(err);

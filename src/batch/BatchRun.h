@@ -11,8 +11,4 @@ enum BatchExit { BatchOk = 0, BatchRefused = 1, BatchFailed = 2, BatchUsage = 64
 // The headless run: data file in, result file out; messages go to err, one a line.
 int RunBatch(const std::string& dataFile, const std::string& resultFile, std::ostream& err);
 
-// The decimal symbol of the C library's numeric locale, "." when it has none
-// that a result file can carry.
-char LocaleDecimalSeparator();
-
 } // namespace korvane

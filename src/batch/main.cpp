@@ -1,4 +1,5 @@
 #include "BatchRun.h"
+#include "DecimalSymbol.h"
 #include "FloatControl.h"
 #include "NumberFormat.h"
 
@@ -10,6 +11,7 @@ int main(int argc, char** argv) {
         std::cerr << "usage: korvane-batch DATAFILE RESULTFILE\n";
         return korvane::BatchUsage;
     }
-    korvane::SetDecimalSeparator(korvane::LocaleDecimalSeparator());
+    // The window's rule: both read and write the same numbers.
+    korvane::SetDecimalSeparator(korvane::UserDecimalSymbol());
     return korvane::RunBatch(argv[1], argv[2], std::cerr);
 }

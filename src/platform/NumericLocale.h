@@ -5,16 +5,15 @@
 
 namespace korvane::platform {
 
-// Where the user's numeric conventions come from. Windows hands over the
-// decimal symbol of the regional settings; Linux names a locale through the
-// environment, which the core resolves itself.
-struct NumericLocale {
-    std::optional<std::string> decimalSymbol; // UTF-8, Windows only
-    std::string lcAll;                        // the environment, elsewhere
-    std::string lcNumeric;
-    std::string lang;
-};
+// The decimal symbol, as UTF-8 text, of the numeric locale that these values
+// of LC_ALL, LC_NUMERIC and LANG name (null or empty where unset): the first
+// one set wins, none set is the C locale. Nothing for a locale that is not
+// installed or not known. The process's own locale is neither read nor changed.
+std::optional<std::string> LocaleDecimalText(const char* lcAll, const char* lcNumeric,
+                                             const char* lang);
 
-NumericLocale ReadNumericLocale();
+// The decimal symbol of the user's settings: the regional settings on
+// Windows, the locale that the environment names elsewhere.
+std::optional<std::string> UserDecimalText();
 
 } // namespace korvane::platform

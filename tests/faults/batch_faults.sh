@@ -300,6 +300,25 @@ zone-negative-coefficient)
   [ "$(grep -c '^\[Zone ' "$tmp/result.txt")" -eq 3 ] || fail "not three zone blocks"
   ;;
 
+locale-decimal-symbol)
+  # The window's rule: a comma locale (compiled here) reads and writes commas;
+  # one that is not installed gives the full stop.
+  mkdir "$tmp/locales"
+  localedef -c -i de_DE -f ISO-8859-1 "$tmp/locales/de_DE.iso88591" >/dev/null 2>&1
+  [ -e "$tmp/locales/de_DE.iso88591/LC_NUMERIC" ] || { echo "localedef made no locale" >&2; exit 1; }
+  reference
+  sed 's/= \([0-9]*\)\.\([0-9]*\)$/= \1,\2/' "$example" >"$tmp/comma.txt"
+  # (The braces silence bash's own complaint about a locale it cannot load.)
+  { LOCPATH=$tmp/locales LC_ALL=de_DE.ISO-8859-1 run "$tmp/comma.txt" "$tmp/comma.result"; } 2>/dev/null
+  expect 0
+  tr ',' '.' <"$tmp/comma.result" | cmp -s - "$tmp/reference.result" || fail "the comma run differs"
+  { LOCPATH=$tmp/locales LC_ALL=de_DE.ISO-8859-1 run "$example" "$tmp/point.result"; } 2>/dev/null
+  expect 1 "Input value is not correct!"
+  { LOCPATH=$tmp/locales LC_ALL=fr_FR.UTF-8 run "$example" "$tmp/uninstalled.result"; } 2>/dev/null
+  expect 0
+  cmp -s "$tmp/uninstalled.result" "$tmp/reference.result" || fail "an uninstalled locale changed the run"
+  ;;
+
 save-name-non-ascii)
   reference
   for name in $'\xe7\xb5\x90\xe6\x9e\x9c \xe2\x84\x83.txt' $'\x8c\x8b\x89\xca.txt'; do

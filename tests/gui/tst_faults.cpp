@@ -16,6 +16,8 @@
 #include "NumberFormat.h"
 #include "TabbedNotebook.h"
 
+#include <QProcess>
+#include <QScopeGuard>
 #include <QtTest>
 
 #include <csignal>
@@ -313,10 +315,20 @@ class FaultsTest : public WindowTest {
     }
 
     void aDecimalCommaFromTheRegionalSettings() {
-        // Qt reads the system locale of this platform once, at start; the
-        // test's main made it a comma locale while the core still holds the
-        // full stop, as though the settings had changed since.
-        QCOMPARE(QLocale::system().decimalPoint(), QString(","));
+        // The settings change while the window runs, to a comma locale of its
+        // own compiled into a private LOCPATH.
+        QTemporaryDir locales;
+        const QString german = locales.filePath("de_DE.iso88591");
+        QProcess::execute("localedef", {"-c", "-i", "de_DE", "-f", "ISO-8859-1", german});
+        QVERIFY2(QFileInfo::exists(german + "/LC_NUMERIC"), "localedef made no locale");
+        const QByteArray lcAll = qgetenv("LC_ALL");
+        const QByteArray locPath = qgetenv("LOCPATH");
+        const auto restore = qScopeGuard([&] {
+            lcAll.isNull() ? qunsetenv("LC_ALL") : qputenv("LC_ALL", lcAll);
+            locPath.isNull() ? qunsetenv("LOCPATH") : qputenv("LOCPATH", locPath);
+        });
+        qputenv("LOCPATH", QFile::encodeName(locales.path()));
+        qputenv("LC_ALL", "de_DE.ISO-8859-1");
         QEvent changed(QEvent::LocaleChange);
         QApplication::sendEvent(form_.get(), &changed);
         QCOMPARE(DecimalSeparator(), ',');
@@ -337,6 +349,11 @@ class FaultsTest : public WindowTest {
         const QString commas =
             QString::fromLatin1(Golden()).replace(QRegularExpression("(\\d)\\.(\\d)"), "\\1,\\2");
         QCOMPARE(Contents(path_ + "/result.txt"), commas.toLatin1());
+
+        // One that is not installed gives the full stop, as in korvane-batch.
+        qputenv("LC_ALL", "fr_FR.UTF-8");
+        QApplication::sendEvent(form_.get(), &changed);
+        QCOMPARE(DecimalSeparator(), '.');
     }
 
     void permissionReadOnlyResultFile() {
@@ -404,9 +421,6 @@ class FaultsTest : public WindowTest {
 };
 
 int main(int argc, char* argv[]) {
-    // The system locale of aDecimalCommaFromTheRegionalSettings; the core
-    // never reads the C library's locale, so nothing else follows it.
-    qputenv("LC_ALL", "de_DE");
     QApplication application(argc, argv);
     FaultsTest test;
     QTEST_SET_MAIN_SOURCE_PATH

@@ -3,6 +3,7 @@
 #include "WindowTest.h"
 
 #include "BitBtn.h"
+#include "Cp932.h"
 #include "DirectoryListBox.h"
 #include "Edit.h"
 #include "GroupBox.h"
@@ -119,6 +120,16 @@ class InputDataTest : public WindowTest {
         QCOMPARE(form_->Edit[13]->text(), QString("a=b"));
         QCOMPARE(form_->Edit[25]->text(), QString());
         QCOMPARE(form_->Edit[27]->text(), QString::fromUtf8("あ℃"));
+    }
+
+    void nulBytesAreTextOnEveryDecodingPath() {
+        const std::string text = "1" + std::string(1, '\0') + "2";
+        const QString decoded = QString::fromLatin1(text.data(), 3);
+        QCOMPARE(DecodeCp932(text), decoded);
+        QCOMPARE(DecodeCp932(text + "\x81\x8E"), decoded + QString::fromUtf8("℃"));
+        // Where iconv lacks the code set.
+        const QString fallback = DecodeFrom(text + "\xC3\xA9", "no such code set");
+        QVERIFY(fallback.startsWith(decoded) && fallback.size() > 3);
     }
 
     void aClickOnTheBareZonePageReadsData() {

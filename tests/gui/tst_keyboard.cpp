@@ -7,10 +7,8 @@
 #include "GroupBox.h"
 #include "MainForm.h"
 #include "Panel.h"
-#include "RegionalSettings.h"
 #include "TabbedNotebook.h"
 
-#include <QLocale>
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QtTest>
@@ -117,13 +115,6 @@ class KeyboardTest : public QObject {
         QTest::mouseClick(form_->Edit[5], Qt::LeftButton);
         QCOMPARE(services_->dialogsRun, 0);
         QVERIFY(services_->errors.empty());
-    }
-
-    void decimalSymbolOfTheRegionalSettings() {
-        QCOMPARE(DecimalSymbol(QLocale(QLocale::English)), '.');
-        QCOMPARE(DecimalSymbol(QLocale(QLocale::German)), ',');
-        // A symbol outside ASCII falls back to the full stop.
-        QCOMPARE(DecimalSymbol(QLocale(QLocale::Persian, QLocale::Iran)), '.');
     }
 
   private:
