@@ -112,6 +112,18 @@ run_batch_cases() {
   with_line 8 "Layers = \$64" <"$golden/defaults.txt" >"$(case_dir hex-layers)/data.txt"
   same_as_linux hex-layers data.txt result.txt
 
+  # A comma: the Linux locale from its source, the Windows one from Wine's
+  # regional settings for that locale.
+  mkdir -p "$work/locales"
+  localedef -c -i de_DE -f UTF-8 "$work/locales/de_DE.utf8" >/dev/null 2>&1 || true
+  [ -f "$work/locales/de_DE.utf8/LC_NUMERIC" ] || die "localedef cannot make de_DE.UTF-8"
+  sed 's/\([0-9]\)\.\([0-9]\)/\1,\2/g' "$golden/defaults.txt" >"$(case_dir comma-locale)/data.txt"
+  side_env=(LOCPATH="$work/locales" LC_ALL=de_DE.UTF-8)
+  same_as_linux comma-locale data.txt result.txt
+  cp "$golden/defaults.txt" "$(case_dir comma-locale-refuses-points)/data.txt"
+  same_as_linux comma-locale-refuses-points data.txt result.txt
+  side_env=()
+
   singular_data 2 >"$(case_dir zone-division-by-zero)/data.txt"
   same_as_linux zone-division-by-zero data.txt result.txt
   singular_data 1 >"$(case_dir zone-invalid-operation)/data.txt"

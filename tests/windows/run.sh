@@ -34,7 +34,7 @@ unset DISPLAY
 work=$(mktemp -d)
 cleanup() {
   "$wineserver" -k 2>/dev/null || true
-  rm -rf "$work"
+  [ -n "${KEEP_WORK:-}" ] || rm -rf "$work"
 }
 trap cleanup EXIT
 "$wine" wineboot --init >"$work/wineboot.log" 2>&1 ||
@@ -43,6 +43,8 @@ trap cleanup EXIT
 source "$here/batch_cases.sh"
 
 failures=0
+# Variables both tools run with (a case may set them).
+side_env=()
 # same_as_linux CASE ARG...: runs both tools in copies of $work/CASE/in and
 # compares what they did; file names are relative, so the messages match.
 same_as_linux() {
@@ -54,9 +56,9 @@ same_as_linux() {
     mkdir -p "$dir/in"
     cp -a "$dir/in" "$dir/$side"
   done
-  (cd "$dir/linux" && exec "$linux_batch" "$@") >"$dir/linux.out" 2>"$dir/linux.err" &&
+  (cd "$dir/linux" && exec env "${side_env[@]}" "$linux_batch" "$@") >"$dir/linux.out" 2>"$dir/linux.err" &&
     echo 0 >"$dir/linux.rc" || echo $? >"$dir/linux.rc"
-  (cd "$dir/windows" && exec "$wine" "$bin/korvane-batch.exe" "$@") >"$dir/windows.raw-out" \
+  (cd "$dir/windows" && exec env "${side_env[@]}" "$wine" "$bin/korvane-batch.exe" "$@") >"$dir/windows.raw-out" \
     2>"$dir/windows.raw-err" && echo 0 >"$dir/windows.rc" || echo $? >"$dir/windows.rc"
   # The console ends Windows lines with CR LF.
   tr -d '\r' <"$dir/windows.raw-out" >"$dir/windows.out"
