@@ -23,6 +23,8 @@ for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || die "$tool is missing; scripts/setup.sh installs it"
 done
 
+stage_start=$(date +%s)
+mkdir -p "$root/build"
 bash "$root/scripts/build-windows.sh" >"$root/build/windows-build.log" 2>&1 ||
   { tail -n 30 "$root/build/windows-build.log" >&2; die "the Windows build failed"; }
 bin=$root/build/windows/bin
@@ -89,4 +91,5 @@ bash "$here/window_go.sh" "$wine" "$bin/korvane.exe" "$root/tests/golden/default
 echo "windows stage: window run took $(($(date +%s) - start)) s"
 
 [ "$failures" -eq 0 ] || die "$failures Windows case(s) failed"
-echo "windows stage: korvane-batch.exe and korvane.exe agree with the Linux build"
+echo "windows stage: korvane-batch.exe and korvane.exe agree with the Linux build" \
+  "($(($(date +%s) - stage_start)) s)"
