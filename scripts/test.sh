@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs every test: a normal build, then the same suite
-# under AddressSanitizer and UndefinedBehaviorSanitizer, then every fuzz target
-# for a few seconds on its corpus.
+# Sets up, builds and runs every test: a normal build, the Windows programs
+# under Wine against it, then the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, then every fuzz target for a few seconds on its
+# corpus.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -13,6 +14,9 @@ export QT_QPA_PLATFORM=offscreen
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release --output-on-failure -j "$jobs"
+
+# Cross-built with MinGW-w64; fails (never skips) when it cannot run.
+bash tests/windows/run.sh build/release/src/batch/korvane-batch
 
 cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKORVANE_SANITIZE=ON \
   -DKORVANE_BENCH=OFF -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g"
