@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing Korvane need.
-# Does nothing when they are all there.
+# Installs nothing when they are all there; then makes sure the cross-built
+# Qt for Windows is in its cache (scripts/setup-windows-qt.sh).
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,8 @@ packages=(
   nlohmann-json3-dev
   fonts-ipafont-gothic fontconfig
   locales
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine dpkg-dev
+  xvfb xdotool
 )
 
 missing=()
@@ -18,13 +21,16 @@ for p in "${packages[@]}"; do
     missing+=("$p")
   fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-sudo=()
-if [ "$(id -u)" -ne 0 ]; then
-  command -v sudo >/dev/null || { echo "setup: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
-  sudo=(sudo)
-fi
-echo "setup: installing ${missing[*]}" >&2
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+install_missing() {
+  [ ${#missing[@]} -eq 0 ] && return 0
+  local sudo=()
+  if [ "$(id -u)" -ne 0 ]; then
+    command -v sudo >/dev/null || { echo "setup: need root or sudo to install: ${missing[*]}" >&2; exit 1; }
+    sudo=(sudo)
+  fi
+  echo "setup: installing ${missing[*]}" >&2
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+install_missing
+bash "$(dirname "$0")/setup-windows-qt.sh"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Sets up, checks the formatting, builds and runs every test: a normal build,
-# then the same suite under AddressSanitizer and UndefinedBehaviorSanitizer,
-# then every fuzz target for a few seconds on its corpus. The builds are the
-# presets of CMakePresets.json, warnings as errors.
+# the Windows programs under Wine against it, then the same suite under
+# AddressSanitizer and UndefinedBehaviorSanitizer, then every fuzz target for
+# a few seconds on its corpus. The builds are the presets of CMakePresets.json,
+# warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -18,6 +19,9 @@ fi
 cmake --preset release
 cmake --build --preset release -j "$jobs"
 ctest --preset release -j "$jobs"
+
+# Cross-built with MinGW-w64; fails (never skips) when it cannot run.
+bash tests/windows/run.sh build/release/src/batch/korvane-batch
 
 cmake --preset sanitize
 cmake --build --preset sanitize -j "$jobs"

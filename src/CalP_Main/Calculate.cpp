@@ -1,5 +1,6 @@
 #include "Calculate.h"
 
+#include "FloatControl.h"
 #include "FloatError.h"
 
 #include <algorithm>
@@ -57,6 +58,9 @@ ZoneHistory RecordedRows(const CalcWork& w) {
 
 // Marches zones 1..ZoneCount; zoneDone runs after each zone's march.
 template <class ZoneDone> void MarchAll(LinearSolver solve, ZoneDone zoneDone) {
+    // Whatever set the x87 unit since the last run, the run's intermediates
+    // keep their 64-bit significand.
+    platform::SetExtendedPrecision();
     const TCalcInput& in = CalcInput;
     auto work = std::make_unique<CalcWork>();
     CalcWork& w = *work;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "File.h"
 #include "LongDouble.h"
 
 #include <optional>
@@ -35,9 +36,9 @@ class TextFile {
     void Close();
 
   private:
-    explicit TextFile(int fd) : fd_(fd) {}
+    explicit TextFile(platform::File file) : file_(std::move(file)) {}
     void Flush();
-    int fd_;
+    std::optional<platform::File> file_;
     std::string buffer_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
 
@@ -45,10 +46,10 @@ std::optional<double> ConvertReal(std::string_view text) {
     std::string mantissa;
     std::size_t digitCount = 0;
     // Position of the decimal point within the digits, counted from the left.
-    long pointAt = -1;
+    std::int64_t pointAt = -1;
     while (i < n && (IsDigit(text[i]) || (text[i] == separator && pointAt < 0))) {
         if (text[i] == separator) {
-            pointAt = static_cast<long>(digitCount);
+            pointAt = static_cast<std::int64_t>(digitCount);
         } else {
             mantissa += text[i];
             ++digitCount;
@@ -58,10 +59,10 @@ std::optional<double> ConvertReal(std::string_view text) {
     if (digitCount == 0)
         return std::nullopt;
     if (pointAt < 0)
-        pointAt = static_cast<long>(digitCount);
+        pointAt = static_cast<std::int64_t>(digitCount);
 
     // Exponents far beyond any double's range are clamped; the result is the same.
-    long exponent = 0;
+    std::int64_t exponent = 0;
     if (i < n && (text[i] == 'e' || text[i] == 'E')) {
         ++i;
         bool expNegative = false;
@@ -70,7 +71,7 @@ std::optional<double> ConvertReal(std::string_view text) {
         if (i >= n || !IsDigit(text[i]))
             return std::nullopt;
         while (i < n && IsDigit(text[i])) {
-            if (exponent < 1000000000000000L)
+            if (exponent < std::int64_t{1000000000000000})
                 exponent = exponent * 10 + (text[i] - '0');
             ++i;
         }
@@ -87,7 +88,7 @@ std::optional<double> ConvertReal(std::string_view text) {
         return negative ? -0.0 : 0.0;
 
     // Canonical form for the locale-free reader: digits, then a power of ten.
-    const long power = exponent - (static_cast<long>(digitCount) - pointAt);
+    const std::int64_t power = exponent - (static_cast<std::int64_t>(digitCount) - pointAt);
     std::string canonical = mantissa.substr(firstNonZero);
     canonical += 'e';
     canonical += std::to_string(power);
@@ -98,7 +99,8 @@ std::optional<double> ConvertReal(std::string_view text) {
     if (result.ec == std::errc::result_out_of_range) {
         // Below the smallest subnormal the nearest double is zero; above the
         // largest the text does not convert.
-        const long magnitude = power + static_cast<long>(mantissa.size() - firstNonZero);
+        const std::int64_t magnitude =
+            power + static_cast<std::int64_t>(mantissa.size() - firstNonZero);
         if (magnitude > 0)
             return std::nullopt;
         value = 0;

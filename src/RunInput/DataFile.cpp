@@ -1,30 +1,13 @@
 #include "DataFile.h"
 
-#include <cerrno>
-#include <fcntl.h>
+#include "File.h"
+
 #include <new>
 #include <stdexcept>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace korvane {
 
 namespace {
-
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 void StoreLine(DataLineArray& lines, int index, std::string& line) {
     lines[static_cast<std::size_t>(index)] = std::move(line);
@@ -34,18 +17,8 @@ void StoreLine(DataLineArray& lines, int index, std::string& line) {
 } // namespace
 
 bool ReadDataLines(const std::string& path, DataLineArray& lines) {
-    if (path.empty() || path.find('\0') != std::string::npos)
-        return false;
-    // Not blocking in open: a named pipe with no writer reads as empty
-    // rather than hang the program.
-    FileDescriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
-    if (file.get() < 0)
-        return false;
-    const int status = ::fcntl(file.get(), F_GETFL);
-    if (status < 0 || ::fcntl(file.get(), F_SETFL, status & ~O_NONBLOCK) != 0)
-        return false;
-    struct stat info {};
-    if (::fstat(file.get(), &info) != 0 || S_ISDIR(info.st_mode))
+    auto file = platform::File::Open(path, platform::File::Mode::Read);
+    if (!file)
         return false;
 
     DataLineArray read{};
@@ -57,18 +30,15 @@ bool ReadDataLines(const std::string& path, DataLineArray& lines) {
     std::size_t total = 0;
     try {
         while (lineNo <= DataLineCount) {
-            const ssize_t got = ::read(file.get(), buffer, sizeof buffer);
-            if (got < 0) {
-                if (errno == EINTR)
-                    continue;
+            const auto got = file->Read(buffer, sizeof buffer);
+            if (!got)
                 return false;
-            }
-            if (got == 0)
+            if (*got == 0)
                 break;
-            total += static_cast<std::size_t>(got);
+            total += *got;
             if (total > MaxDataFileBytes)
                 return false;
-            const std::string_view chunk(buffer, static_cast<std::size_t>(got));
+            const std::string_view chunk(buffer, *got);
             std::size_t start = 0;
             while (lineNo <= DataLineCount) {
                 const auto end = chunk.find('\n', start);

@@ -12,8 +12,10 @@ namespace korvane {
 // where the symbol is not one visible ASCII character.
 char NumericLocaleDecimalSymbol(const char* lcAll, const char* lcNumeric, const char* lang);
 
-// The same for this process's environment; what the window and korvane-batch
-// hand to the core, so both read and write numbers alike.
-char EnvironmentDecimalSymbol();
+// The same rule for the user's own settings: on Windows the decimal symbol of
+// the regional settings, elsewhere the locale this process's environment
+// names. What the window and korvane-batch hand to the core, so both read and
+// write numbers alike.
+char UserDecimalSymbol();
 
 } // namespace korvane

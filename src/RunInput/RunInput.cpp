@@ -2,6 +2,7 @@
 
 #include "Calculate.h"
 #include "Conversions.h"
+#include "FloatControl.h"
 #include "Messages.h"
 
 #include <cmath>
@@ -67,6 +68,8 @@ bool ZoneCounts(const std::string& firstBoxText) {
 }
 
 std::optional<std::string> ReadRunInput(const EditTexts& boxes, TCalcInput& in) {
+    // A run starts here: the step counts are already long double arithmetic.
+    platform::SetExtendedPrecision();
     for (int k = 1; k <= MaxZones; ++k)
         in.ZoneSteps[k] = 0;
     std::array<std::int64_t, MaxZones + 1> steps{};

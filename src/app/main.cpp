@@ -1,5 +1,6 @@
 #include "AppLook.h"
 #include "FinishForm.h"
+#include "FloatControl.h"
 #include "MainForm.h"
 #include "QtUiServices.h"
 #include "RegionalSettings.h"
@@ -11,6 +12,7 @@
 #include <exception>
 
 int main(int argc, char* argv[]) {
+    korvane::platform::SetExtendedPrecision();
     QApplication application(argc, argv);
     // Numbers are converted with the separator handed to the core, never
     // with the C library's locale, which QApplication has just set.

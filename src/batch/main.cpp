@@ -1,6 +1,7 @@
 #include "BatchRun.h"
 #include "BatchWhatIf.h"
 #include "DecimalSymbol.h"
+#include "FloatControl.h"
 #include "NumberFormat.h"
 
 #include <iostream>
@@ -8,6 +9,7 @@
 #include <vector>
 
 int main(int argc, char** argv) {
+    korvane::platform::SetExtendedPrecision();
     using korvane::BatchCommand;
     const auto command =
         korvane::ParseBatchArguments(std::vector<std::string>(argv + 1, argv + argc));
@@ -27,7 +29,7 @@ int main(int argc, char** argv) {
         break;
     }
     // The window's rule: both read and write the same numbers.
-    korvane::SetDecimalSeparator(korvane::EnvironmentDecimalSymbol());
+    korvane::SetDecimalSeparator(korvane::UserDecimalSymbol());
     if (command.Do == BatchCommand::Action::Sweep)
         return korvane::RunBatchSweep(command, std::cout, std::cerr);
     if (command.Do == BatchCommand::Action::Seek)

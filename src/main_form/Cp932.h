@@ -11,8 +11,8 @@ namespace korvane {
 // U+FFFD.
 QString DecodeCp932(const std::string& bytes);
 
-// The same from any code set iconv knows, the locale's encoding where it does
-// not know it; tests reach that fallback through a name iconv lacks.
+// The same from any code set the system knows, the locale's encoding where it
+// does not know it; tests reach that fallback through a name it lacks.
 QString DecodeFrom(const std::string& bytes, const char* codeSet);
 
 } // namespace korvane

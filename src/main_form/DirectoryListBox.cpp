@@ -49,7 +49,7 @@ void TDirectoryListBox::SetDirectory(const QString& path) {
 void TDirectoryListBox::DriveChanged(const QString& drive) {
     if (SameFileName(drive, DriveOf(directory_)))
         return;
-    ChangeFolder(drive);
+    ChangeFolder(DriveFolder(drive));
     directory_ = CurrentFolder();
     if (inSetDirectory_)
         return;
@@ -73,10 +73,11 @@ void TDirectoryListBox::BuildList() {
         return item;
     };
     // The root, then every folder down to the current one.
-    QStringList parts = QDir::cleanPath(directory_).split('/', Qt::SkipEmptyParts);
-    QString path = QDir::rootPath();
-    QListWidgetItem* current =
-        addLine(path, path, 0, parts.isEmpty() ? FolderGlyph::Current : FolderGlyph::Open);
+    const QString root = PathRoot(directory_);
+    QStringList parts = QDir::cleanPath(directory_).mid(root.size()).split('/', Qt::SkipEmptyParts);
+    QString path = root;
+    QListWidgetItem* current = addLine(QDir::toNativeSeparators(root), path, 0,
+                                       parts.isEmpty() ? FolderGlyph::Current : FolderGlyph::Open);
     for (int i = 0; i < parts.size(); ++i) {
         path = QDir(path).filePath(parts[i]);
         current = addLine(parts[i], path, i + 1,

@@ -23,6 +23,8 @@ void TDriveComboBox::ReadDrives() {
 }
 
 int TDriveComboBox::EntryOf(const QString& drive) {
+    if (drive.isEmpty()) // a network folder: no drive is selected
+        return -1;
     for (int i = 0; i < count(); ++i)
         if (SameFileName(itemData(i).toString(), drive))
             return i;

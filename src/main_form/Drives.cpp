@@ -6,7 +6,84 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace korvane {
+
+#ifdef Q_OS_WIN
+
+namespace {
+
+std::wstring Wide(const QString& text) {
+    return text.toStdWString();
+}
+
+bool HasDriveLetter(const QString& path) {
+    return path.size() >= 2 && path[1] == ':' && path[0].isLetter() && path[0].unicode() < 0x80;
+}
+
+} // namespace
+
+QStringList AvailableDrives() {
+    QStringList drives;
+    const DWORD mask = ::GetLogicalDrives();
+    for (int i = 0; i < 26; ++i)
+        if (mask & (DWORD{1} << i))
+            drives.append(QString(QChar('a' + i)) + ':');
+    return drives;
+}
+
+QString DriveOf(const QString& folder) {
+    const QString path =
+        QDir::fromNativeSeparators(QDir(QDir::currentPath()).absoluteFilePath(folder));
+    return HasDriveLetter(path) ? path.left(2).toLower() : QString();
+}
+
+QString DriveLabel(const QString& drive) {
+    const std::wstring root = Wide(drive + '\\');
+    const UINT type = ::GetDriveTypeW(root.c_str());
+    QString name;
+    if (type == DRIVE_REMOTE) {
+        wchar_t share[MAX_PATH + 1] = {};
+        DWORD size = MAX_PATH;
+        if (::WNetGetConnectionW(Wide(drive).c_str(), share, &size) == NO_ERROR)
+            name = QString::fromWCharArray(share);
+    } else if (type != DRIVE_REMOVABLE) {
+        // No dialog asking for a disk that is not in its drive.
+        const UINT previous = ::SetErrorMode(SEM_FAILCRITICALERRORS);
+        wchar_t volume[MAX_PATH + 1] = {};
+        if (::GetVolumeInformationW(root.c_str(), volume, MAX_PATH + 1, nullptr, nullptr, nullptr,
+                                    nullptr, 0))
+            name = QString::fromWCharArray(volume);
+        ::SetErrorMode(previous);
+    }
+    return name.isEmpty() ? drive : drive + "  [" + name + "]";
+}
+
+QString DriveFolder(const QString& drive) {
+    return drive;
+}
+
+QString DriveFilePath(const QString& drive) {
+    return drive.left(1) + ':';
+}
+
+QString PathRoot(const QString& path) {
+    const QString clean = QDir::fromNativeSeparators(path);
+    if (HasDriveLetter(clean))
+        return clean.left(2) + '/';
+    if (clean.startsWith("//")) {
+        // A network path's root is its share: //server/share/.
+        const qsizetype server = clean.indexOf('/', 2);
+        const qsizetype share = server < 0 ? -1 : clean.indexOf('/', server + 1);
+        return share < 0 ? clean + '/' : clean.left(share + 1);
+    }
+    return QStringLiteral("/");
+}
+
+#else
 
 namespace {
 
@@ -53,5 +130,19 @@ QString DriveLabel(const QString& drive) {
     const QString name = QStorageInfo(drive).name();
     return name.isEmpty() ? drive : drive + "  [" + name + "]";
 }
+
+QString DriveFolder(const QString& drive) {
+    return drive;
+}
+
+QString DriveFilePath(const QString&) {
+    return {};
+}
+
+QString PathRoot(const QString&) {
+    return QStringLiteral("/");
+}
+
+#endif
 
 } // namespace korvane

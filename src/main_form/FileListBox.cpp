@@ -2,6 +2,7 @@
 
 #include "CurrentFolder.h"
 #include "DirectoryListBox.h"
+#include "Drives.h"
 #include "PickerLines.h"
 
 #include <QDir>
@@ -15,12 +16,22 @@ TFileListBox::TFileListBox(QWidget* parent) : QListWidget(parent), directory_(Cu
     Update();
 }
 
+QString TFileListBox::Drive() const {
+    return DriveOf(directory_);
+}
+
 void TFileListBox::SetDirectory(const QString& directory) {
     if (SameFileName(directory, directory_))
         return;
     ChangeFolder(directory);
     directory_ = CurrentFolder();
     Update();
+}
+
+void TFileListBox::SetDrive(const QString& drive) {
+    if (SameFileName(drive, Drive()))
+        return;
+    ApplyFilePath(DriveFilePath(drive));
 }
 
 void TFileListBox::ApplyFilePath(const QString& path) {

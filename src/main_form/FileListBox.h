@@ -13,8 +13,12 @@ class TFileListBox : public QListWidget {
     explicit TFileListBox(QWidget* parent);
 
     QString Directory() const { return directory_; }
+    QString Drive() const;
     // Does nothing when the directory is unchanged.
     void SetDirectory(const QString& directory);
+    // Applies the drive's own current folder ("c:") on Windows; on Linux a
+    // drive has none, and this does nothing.
+    void SetDrive(const QString& drive);
     // Opens a folder through the bound directory list (or this list alone);
     // does nothing for an empty path or the selected file's own path.
     void ApplyFilePath(const QString& path);

@@ -78,14 +78,15 @@ void TForm1::Edit30Change() {
 
 void TForm1::DriveComboBox1Change() {
     DriveComboBox2->SetDrive(DriveComboBox1->Drive());
-    // Without drive letters a file list has no drive of its own to copy.
     DirectoryListBox2->SetDirectory(DirectoryListBox1->Directory());
+    FileListBox2->SetDrive(FileListBox1->Drive());
     FileListBox2->ApplyFilePath(FileListBox1->Directory());
 }
 
 void TForm1::DriveComboBox2Change() {
     DriveComboBox1->SetDrive(DriveComboBox2->Drive());
     DirectoryListBox1->SetDirectory(DirectoryListBox2->Directory());
+    FileListBox1->SetDrive(FileListBox2->Drive());
     FileListBox1->ApplyFilePath(FileListBox2->Directory());
 }
 

@@ -6,7 +6,7 @@
 namespace korvane {
 
 void ReadRegionalSettings() {
-    SetDecimalSeparator(EnvironmentDecimalSymbol());
+    SetDecimalSeparator(UserDecimalSymbol());
 }
 
 } // namespace korvane

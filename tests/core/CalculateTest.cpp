@@ -1,4 +1,5 @@
 #include "Calculate.h"
+#include "FloatControl.h"
 #include "FloatError.h"
 #include "LiteralSolver.h"
 #include "RunFixtures.h"
@@ -186,6 +187,40 @@ TEST(Calculate, FastAndLiteralSolversWriteTheSameFile) {
         EXPECT_GT(fast.size(), 3000u);
         EXPECT_EQ(fast, runWith(testing::SolveLinEqLiteral)) << layers << " layers";
     }
+}
+
+// The x87 control word each solver call of a run saw, or-ed together, and
+// and-ed together.
+std::uint16_t wordsSeenOr = 0;
+std::uint16_t wordsSeenAnd = 0xFFFF;
+
+void SolveRecordingTheControlWord(const TMatrix& a, TVector& x, const TVector& b, std::int32_t n) {
+    const std::uint16_t word = platform::FloatControlWord();
+    wordsSeenOr = static_cast<std::uint16_t>(wordsSeenOr | word);
+    wordsSeenAnd = static_cast<std::uint16_t>(wordsSeenAnd & word);
+    SolveLinEq(a, x, b, n);
+}
+
+TEST(Calculate, RunsAtExtendedPrecisionRoundingToNearestWhateverTheUnitWasSetTo) {
+    using namespace platform;
+    const std::uint16_t saved = FloatControlWord();
+    const auto runWith = [](LinearSolver solve) {
+        TempDir dir;
+        CalcInput = DefaultInput(dir.file("r.txt"));
+        RecordingSink sink;
+        WriteInputConditions(sink);
+        Calculate(sink, solve);
+        return ReadFileBytes(CalcInput.SaveFileName);
+    };
+    const std::string reference = runWith(SolveLinEq);
+    // As a Windows thread starts (53 bits), and rounding upwards besides.
+    SetFloatControlWord(static_cast<std::uint16_t>((saved & ~(PrecisionMask | RoundingMask)) |
+                                                   Precision53 | 0x0800));
+    const std::string file = runWith(SolveRecordingTheControlWord);
+    SetFloatControlWord(saved);
+    EXPECT_EQ(wordsSeenOr & (PrecisionMask | RoundingMask), Precision64 | RoundNearest);
+    EXPECT_EQ(wordsSeenAnd & (PrecisionMask | RoundingMask), Precision64 | RoundNearest);
+    EXPECT_EQ(file, reference);
 }
 
 TEST(Calculate, TinyLayersRaiseDivisionByZero) {

@@ -49,7 +49,7 @@ TEST(DecimalSymbol, NumericLocaleNamedByTheEnvironmentValues) {
     // Nothing comes from the process's own environment or locale.
     ASSERT_EQ(::setenv("LC_ALL", comma, 1), 0);
     EXPECT_EQ(NumericLocaleDecimalSymbol(nullptr, nullptr, point), '.');
-    EXPECT_EQ(EnvironmentDecimalSymbol(), ',');
+    EXPECT_EQ(UserDecimalSymbol(), ',');
     EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
     ::unsetenv("LC_ALL");
     ::unsetenv("LOCPATH");

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Cross-builds the Windows programs, static, into build/windows/bin:
+# korvane-batch.exe and korvane.exe (with --batch-only just the first, which
+# needs no Qt). The Qt for MinGW comes from scripts/setup-windows-qt.sh.
+#   KORVANE_CACHE   where that Qt is cached (default /var/cache/korvane)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+gui=ON
+[ "${1:-}" = --batch-only ] && gui=OFF
+qt=${KORVANE_CACHE:-/var/cache/korvane}/qt6-mingw
+build=build/windows
+
+command -v x86_64-w64-mingw32-g++-posix >/dev/null ||
+  { echo "build-windows: MinGW-w64 is missing; run scripts/setup.sh" >&2; exit 1; }
+if [ "$gui" = ON ] && [ ! -f "$qt/korvane-qt.stamp" ]; then
+  echo "build-windows: no Qt for MinGW in $qt; run scripts/setup.sh" >&2
+  exit 1
+fi
+
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+cmake -S . -B "$build" -G Ninja --log-level=WARNING \
+  -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" \
+  -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s \
+  -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr \
+  -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+  -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$PWD/$build/bin" \
+  -DKORVANE_GUI="$gui" -DKORVANE_TESTS=OFF -DKORVANE_BENCH=OFF "${launcher[@]}"
+targets=(-t korvane-batch)
+[ "$gui" = ON ] && targets+=(-t korvane)
+cmake --build "$build" -j "${KORVANE_JOBS:-$(nproc)}" "${targets[@]}"
+ls -l "$build"/bin/*.exe

@@ -1,0 +1,134 @@
+# The batch cases of the Windows stage, sourced by run.sh: each prepares
+# $work/CASE/in and hands the arguments to same_as_linux. Cases that depend on
+# Linux alone (permissions as another user, /dev/full, ulimit) are left out.
+
+golden=$root/tests/golden
+
+# case_dir CASE: an empty input folder for the case.
+case_dir() {
+  mkdir -p "$work/$1/in"
+  echo "$work/$1/in"
+}
+
+# with_line N TEXT < data: the data file with line N replaced.
+with_line() { awk -v n="$1" -v t="$2" 'NR == n { print t; next } { print }'; }
+
+# The largest run: 100 layers and four zones of 250 steps each.
+largest_data() {
+  with_line 7 "Increment = 0.1" <"$golden/defaults.txt" | with_line 8 "Layers = 100" |
+    with_line 13 "Z1 Length = 25" | with_line 18 "Z2 Length = 25" | with_line 23 "Z3 Length = 25" |
+    with_line 24 "Z4 Htc1 = 0.0005" | with_line 25 "Z4 Htc2 = 0.09" |
+    with_line 26 "Z4 Outer1 = 900" | with_line 27 "Z4 Outer2 = 10" | with_line 28 "Z4 Length = 25"
+}
+
+# A run whose zone 2 system is exactly singular (3 layers, Fourier number 1,
+# Biot numbers -1 and -0.75); zone 2's second outer temperature is $1.
+singular_data() {
+  printf '%s\n' "Density = 1" "Specific Heat = 1" "Conductivity = 10" "Thickness = 3" \
+    "Speed = 6" "Initial Temperature = 1" "Increment = 1" "Layers = 3" \
+    "Z1 Htc1 = 10" "Z1 Htc2 = 10" "Z1 Outer1 = 1" "Z1 Outer2 = 1" "Z1 Length = 0.5" \
+    "Z2 Htc1 = -10" "Z2 Htc2 = -7.5" "Z2 Outer1 = 1" "Z2 Outer2 = $1" "Z2 Length = 3" \
+    "Z3 Htc1 =" "Z3 Htc2 =" "Z3 Outer1 =" "Z3 Outer2 =" "Z3 Length =" \
+    "Z4 Htc1 =" "Z4 Htc2 =" "Z4 Outer1 =" "Z4 Outer2 =" "Z4 Length ="
+}
+
+run_batch_cases() {
+  local name dir
+  for name in defaults layers7-four-zones hot-above-1000; do
+    cp "$golden/$name.txt" "$(case_dir "golden-$name")/data.txt"
+    same_as_linux "golden-$name" data.txt result.txt
+    cmp -s "$work/golden-$name/windows/result.txt" "$golden/$name.result" || {
+      echo "FAIL [golden-$name]: the result is not the golden file" >&2
+      failures=$((failures + 1))
+    }
+  done
+
+  largest_data >"$(case_dir largest)/data.txt"
+  same_as_linux largest data.txt result.txt
+
+  # Data in a folder, result in another, both named relative to the start folder.
+  dir=$(case_dir folders)
+  mkdir "$dir/data" "$dir/out"
+  cp "$golden/defaults.txt" "$dir/data/d.txt"
+  same_as_linux folders data/d.txt out/r.txt
+
+  cp "$golden/defaults.txt" "$(case_dir usage)/data.txt"
+  same_as_linux usage data.txt
+
+  cp "$golden/defaults.txt" "$(case_dir result-folder-missing)/data.txt"
+  same_as_linux result-folder-missing data.txt no-such-folder/result.txt
+
+  dir=$(case_dir result-is-directory)
+  cp "$golden/defaults.txt" "$dir/data.txt"
+  mkdir "$dir/result.txt"
+  same_as_linux result-is-directory data.txt result.txt
+
+  dir=$(case_dir result-replaced)
+  cp "$golden/defaults.txt" "$dir/data.txt"
+  head -c 400000 /dev/zero | tr '\0' 'x' >"$dir/result.txt"
+  same_as_linux result-replaced data.txt result.txt
+
+  case_dir data-missing >/dev/null
+  same_as_linux data-missing no-such-file.txt result.txt
+
+  mkdir "$(case_dir data-is-directory)/data.txt"
+  same_as_linux data-is-directory data.txt result.txt
+
+  : >"$(case_dir data-empty)/data.txt"
+  same_as_linux data-empty data.txt result.txt
+
+  head -n 27 "$golden/defaults.txt" >"$(case_dir data-short)/data.txt"
+  same_as_linux data-short data.txt result.txt
+
+  awk 'BEGIN { for (i = 0; i < 4096; i++) { c = (i * 37) % 256; if (c != 10 && c != 61) printf "%c", c } }' \
+    >"$(case_dir data-binary)/data.txt"
+  same_as_linux data-binary data.txt result.txt
+
+  tr '\n' '\r' <"$golden/defaults.txt" >"$(case_dir data-cr-only)/data.txt"
+  same_as_linux data-cr-only data.txt result.txt
+
+  sed 's/$/\r/' "$golden/defaults.txt" >"$(case_dir data-cr-lf)/data.txt"
+  same_as_linux data-cr-lf data.txt result.txt
+
+  sed 's/^[^=]*=/\x96\xa7\x93\x78 (\x81\x8e) =/' "$golden/defaults.txt" \
+    >"$(case_dir data-code-page-932-labels)/data.txt"
+  same_as_linux data-code-page-932-labels data.txt result.txt
+
+  { printf 'Density = 1.14 '; head -c 5000000 /dev/zero | tr '\0' 'x'; printf '\n'
+    tail -n +2 "$golden/defaults.txt"; } >"$(case_dir data-long-line)/data.txt"
+  same_as_linux data-long-line data.txt result.txt
+
+  # Refused values: a negative increment, an exponent beyond 32 bits, too many layers.
+  with_line 7 "Increment = -0.5" <"$golden/defaults.txt" >"$(case_dir refused-increment)/data.txt"
+  same_as_linux refused-increment data.txt result.txt
+  with_line 4 "Thickness = 1e99999999999" <"$golden/defaults.txt" \
+    >"$(case_dir refused-huge-exponent)/data.txt"
+  same_as_linux refused-huge-exponent data.txt result.txt
+  with_line 4 "Thickness = 13e-99999999999" <"$golden/defaults.txt" \
+    >"$(case_dir tiny-exponent)/data.txt"
+  same_as_linux tiny-exponent data.txt result.txt
+  with_line 8 "Layers = 101" <"$golden/defaults.txt" >"$(case_dir refused-layers)/data.txt"
+  same_as_linux refused-layers data.txt result.txt
+  with_line 8 "Layers = \$64" <"$golden/defaults.txt" >"$(case_dir hex-layers)/data.txt"
+  same_as_linux hex-layers data.txt result.txt
+
+  # A comma: the Linux locale from its source, the Windows one from Wine's
+  # regional settings for that locale.
+  mkdir -p "$work/locales"
+  localedef -c -i de_DE -f UTF-8 "$work/locales/de_DE.utf8" >/dev/null 2>&1 || true
+  [ -f "$work/locales/de_DE.utf8/LC_NUMERIC" ] || die "localedef cannot make de_DE.UTF-8"
+  sed 's/\([0-9]\)\.\([0-9]\)/\1,\2/g' "$golden/defaults.txt" >"$(case_dir comma-locale)/data.txt"
+  side_env=(LOCPATH="$work/locales" LC_ALL=de_DE.UTF-8)
+  same_as_linux comma-locale data.txt result.txt
+  cp "$golden/defaults.txt" "$(case_dir comma-locale-refuses-points)/data.txt"
+  same_as_linux comma-locale-refuses-points data.txt result.txt
+  side_env=()
+
+  singular_data 2 >"$(case_dir zone-division-by-zero)/data.txt"
+  same_as_linux zone-division-by-zero data.txt result.txt
+  singular_data 1 >"$(case_dir zone-invalid-operation)/data.txt"
+  same_as_linux zone-invalid-operation data.txt result.txt
+  with_line 14 "Z2 Htc1 = 1e300" <"$golden/defaults.txt" | with_line 16 "Z2 Outer1 = 1e300" \
+    >"$(case_dir zone-overflow)/data.txt"
+  same_as_linux zone-overflow data.txt result.txt
+}
