@@ -26,7 +26,7 @@ cmake -S . -B "$build" -G Ninja --log-level=WARNING \
   -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr \
   -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
   -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$PWD/$build/bin" \
-  -DKORVANE_GUI="$gui" -DKORVANE_TESTS=OFF -DKORVANE_BENCH=OFF "${launcher[@]}"
+  -DKORVANE_GUI="$gui" -DKORVANE_VIEWER=OFF -DKORVANE_TESTS=OFF -DKORVANE_BENCH=OFF "${launcher[@]}"
 targets=(-t korvane-batch)
 [ "$gui" = ON ] && targets+=(-t korvane)
 cmake --build "$build" -j "${KORVANE_JOBS:-$(nproc)}" "${targets[@]}"
