@@ -54,8 +54,12 @@ void ChangeFolder(const QString& folder) {
 #endif
 
 bool SameFileName(const QString& a, const QString& b) {
+#ifdef Q_OS_WIN
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+#else
     // Letter case counts in file names here.
     return a == b;
+#endif
 }
 
 } // namespace korvane
