@@ -100,13 +100,7 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
     labels_.clear();
     picked_ = nullptr;
     axisX_ = axisY_ = nullptr;
-    auto* chart = new QChart;
-    QChart* old = this->chart();
-    setChart(chart);
-    delete old;
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
-    chart->setMargins(QMargins(4, 4, 4, 4));
+    QChart* chart = FreshChart(*this);
     if (runs.empty())
         return;
     chart->setTitle("Temperature along the line: " +

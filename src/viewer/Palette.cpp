@@ -2,6 +2,9 @@
 
 #include "ResultFile.h"
 
+#include <QChart>
+#include <QLegend>
+
 #include <numeric>
 
 namespace korvane {
@@ -50,6 +53,17 @@ Qt::PenStyle RunPenStyle(std::size_t run) {
     static const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DotLine, Qt::DashDotLine,
                                           Qt::DashDotDotLine};
     return styles[run % 4];
+}
+
+QChart* FreshChart(QChartView& view) {
+    auto* chart = new QChart;
+    QChart* old = view.chart();
+    view.setChart(chart);
+    delete old;
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
+    chart->setMargins(QMargins(4, 4, 4, 4));
+    return chart;
 }
 
 } // namespace korvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QChartView>
 #include <QColor>
 #include <QString>
 
@@ -16,5 +17,9 @@ QString PointName(std::size_t point, int layerCount);
 
 // The pen style of run 0, 1, 2, ... (the first is solid).
 Qt::PenStyle RunPenStyle(std::size_t run);
+
+// Gives the view a new, empty chart in the viewer's style and deletes the old
+// one (a chart keeps series and axes that are simpler to drop than to reset).
+QChart* FreshChart(QChartView& view);
 
 } // namespace korvane

@@ -53,13 +53,7 @@ QString ProfileChart::PositionText(const LoadedRun& run, std::size_t flatRow) {
 }
 
 void ProfileChart::Show(const RunList& runs, const ChartOptions& options) {
-    auto* chart = new QChart;
-    QChart* old = this->chart();
-    setChart(chart);
-    delete old;
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
-    chart->setMargins(QMargins(4, 4, 4, 4));
+    QChart* chart = FreshChart(*this);
     if (runs.empty() || runs.front()->RowCount() == 0)
         return;
 

@@ -167,28 +167,6 @@ TEST(MarchZone, NeverRecordsPastTheLastHistoryRow) {
         EXPECT_EQ(m.w->PrevTemp[i], m.w->TempHistory[MaxRows][i]);
 }
 
-TEST(Calculate, FastAndLiteralSolversWriteTheSameFile) {
-    for (const int layers : {3, 37, 100}) {
-        auto in = DefaultInput("");
-        in.LayerCount = layers;
-        in.ZoneCount = 4;
-        in.DeltaZ = layers == 100 ? 1.25 : 0.5; // keep the literal runs short
-        in.Zones[4] = {0.2, 0.0, 900, 10, 12.5};
-        const auto runWith = [&](LinearSolver solve) {
-            TempDir dir;
-            in.SaveFileName = dir.file("r.txt");
-            CalcInput = in;
-            RecordingSink sink;
-            WriteInputConditions(sink);
-            Calculate(sink, solve);
-            return ReadFileBytes(in.SaveFileName);
-        };
-        const std::string fast = runWith(SolveLinEq);
-        EXPECT_GT(fast.size(), 3000u);
-        EXPECT_EQ(fast, runWith(testing::SolveLinEqLiteral)) << layers << " layers";
-    }
-}
-
 // The x87 control word each solver call of a run saw, or-ed together, and
 // and-ed together.
 std::uint16_t wordsSeenOr = 0;
@@ -204,14 +182,7 @@ void SolveRecordingTheControlWord(const TMatrix& a, TVector& x, const TVector& b
 TEST(Calculate, RunsAtExtendedPrecisionRoundingToNearestWhateverTheUnitWasSetTo) {
     using namespace platform;
     const std::uint16_t saved = FloatControlWord();
-    const auto runWith = [](LinearSolver solve) {
-        TempDir dir;
-        CalcInput = DefaultInput(dir.file("r.txt"));
-        RecordingSink sink;
-        WriteInputConditions(sink);
-        Calculate(sink, solve);
-        return ReadFileBytes(CalcInput.SaveFileName);
-    };
+    const auto runWith = [](LinearSolver solve) { return RunInTempDir(DefaultInput(""), solve); };
     const std::string reference = runWith(SolveLinEq);
     // As a Windows thread starts (53 bits), and rounding upwards besides.
     SetFloatControlWord(static_cast<std::uint16_t>((saved & ~(PrecisionMask | RoundingMask)) |

@@ -18,16 +18,6 @@ using namespace korvane::testing;
 
 const LinearSolver Band = nullptr;
 
-std::string RunWith(TCalcInput in, LinearSolver solve) {
-    TempDir dir;
-    in.SaveFileName = dir.file("r.txt");
-    CalcInput = in;
-    RecordingSink sink;
-    WriteInputConditions(sink);
-    Calculate(sink, solve);
-    return ReadFileBytes(in.SaveFileName);
-}
-
 TEST(MarchSolve, WholeRunsWriteTheLiteralSolversFiles) {
     struct Case {
         int layers;
@@ -43,10 +33,10 @@ TEST(MarchSolve, WholeRunsWriteTheLiteralSolversFiles) {
         in.Speed = c.speed;
         in.ZoneCount = 4;
         in.Zones[4] = {0.2, 0.0, 900, 10, c.deltaZ * 20}; // face 2 insulated
-        const std::string literal = RunWith(in, SolveLinEqLiteral);
+        const std::string literal = RunInTempDir(in, SolveLinEqLiteral);
         EXPECT_GT(literal.size(), 3000u);
-        EXPECT_EQ(RunWith(in, Band), literal) << c.layers << " layers";
-        EXPECT_EQ(RunWith(in, SolveLinEq), literal) << c.layers << " layers";
+        EXPECT_EQ(RunInTempDir(in, Band), literal) << c.layers << " layers";
+        EXPECT_EQ(RunInTempDir(in, SolveLinEq), literal) << c.layers << " layers";
     }
 }
 

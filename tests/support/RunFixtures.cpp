@@ -30,6 +30,16 @@ std::string RunToFile(const TCalcInput& input, RecordingSink& sink) {
     return ReadFileBytes(input.SaveFileName);
 }
 
+std::string RunInTempDir(TCalcInput input, LinearSolver solve) {
+    TempDir dir;
+    input.SaveFileName = dir.file("r.txt");
+    CalcInput = input;
+    RecordingSink sink;
+    WriteInputConditions(sink);
+    Calculate(sink, solve);
+    return ReadFileBytes(input.SaveFileName);
+}
+
 std::vector<ZoneBlock> SplitBlocks(const std::string& file) {
     std::vector<std::string> lines;
     std::size_t start = 0;

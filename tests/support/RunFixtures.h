@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CalcTypes.h"
+#include "Calculate.h"
 #include "TestSupport.h"
 
 #include <string>
@@ -13,6 +14,10 @@ TCalcInput DefaultInput(const std::string& saveFileName);
 
 // Runs WriteInputConditions and Calculate on input; returns the file's bytes.
 std::string RunToFile(const TCalcInput& input, RecordingSink& sink);
+
+// The same into a temporary folder, with the given solver (the band path
+// when none).
+std::string RunInTempDir(TCalcInput input, LinearSolver solve = nullptr);
 
 // A zone block of a result file, split into its table rows.
 struct ZoneBlock {
