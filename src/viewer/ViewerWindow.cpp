@@ -348,25 +348,24 @@ QString ViewerWindow::SaveName(const QString& title, const QString& filter, cons
                                     first.dir().filePath(first.completeBaseName() + suffix));
 }
 
-void ViewerWindow::ExportPngClick() {
-    const QString path = SaveName("Export chart as PNG", "PNG pictures (*.png)", ".png");
+void ViewerWindow::ExportChart(const QString& title, const QString& filter, const QString& suffix,
+                               ChartExporter exporter) {
+    const QString path = SaveName(title, filter, suffix);
     const WaitCursor wait;
-    if (!path.isEmpty() && !ExportPng(runs_, options_, path))
+    if (!path.isEmpty() && !exporter(runs_, options_, path))
         throw std::runtime_error(path.toStdString() + " could not be written.");
+}
+
+void ViewerWindow::ExportPngClick() {
+    ExportChart("Export chart as PNG", "PNG pictures (*.png)", ".png", ExportPng);
 }
 
 void ViewerWindow::ExportSvgClick() {
-    const QString path = SaveName("Export chart as SVG", "SVG drawings (*.svg)", ".svg");
-    const WaitCursor wait;
-    if (!path.isEmpty() && !ExportSvg(runs_, options_, path))
-        throw std::runtime_error(path.toStdString() + " could not be written.");
+    ExportChart("Export chart as SVG", "SVG drawings (*.svg)", ".svg", ExportSvg);
 }
 
 void ViewerWindow::ExportPdfClick() {
-    const QString path = SaveName("Export chart as PDF", "PDF documents (*.pdf)", ".pdf");
-    const WaitCursor wait;
-    if (!path.isEmpty() && !ExportPdf(runs_, options_, path))
-        throw std::runtime_error(path.toStdString() + " could not be written.");
+    ExportChart("Export chart as PDF", "PDF documents (*.pdf)", ".pdf", ExportPdf);
 }
 
 void ViewerWindow::ExportCsvClick() {

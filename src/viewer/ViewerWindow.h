@@ -75,6 +75,9 @@ class ViewerWindow : public QMainWindow {
     void ShowProfile();
     void UpdateTitle();
     QString SaveName(const QString& title, const QString& filter, const QString& suffix);
+    using ChartExporter = bool (*)(const RunList&, const ChartOptions&, const QString&);
+    void ExportChart(const QString& title, const QString& filter, const QString& suffix,
+                     ChartExporter exporter);
     template <class Handler> void Handle(Handler handler);
 
     ViewerServices& services_;
