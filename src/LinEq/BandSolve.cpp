@@ -1,11 +1,12 @@
 #include "BandSolve.h"
 
+#include "FloatError.h"
+
 #include <algorithm>
 #include <cassert>
 #include <cfenv>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 
 // How the dense Gauss-Jordan solve runs on a tridiagonal matrix. At step k
 // only two rows can hold a non-zero in column k among the positions k..n: the
@@ -136,13 +137,8 @@ void UpdateRows(bool storeB, const double* cur, double* prev, double* kept, doub
 
 bool AllFinite(const TVector& lower, const TVector& diag, const TVector& upper, const TVector& rhs,
                int n) {
-    constexpr std::uint64_t Exponent = 0x7ff0000000000000;
     std::uint64_t bad = 0;
-    const auto check = [&](double v) {
-        std::uint64_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        bad |= static_cast<std::uint64_t>((bits & Exponent) == Exponent);
-    };
+    const auto check = [&](double v) { bad |= NotFinite(v); };
     for (int i = 1; i <= n; ++i) {
         check(diag[i]);
         check(rhs[i]);

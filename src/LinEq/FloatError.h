@@ -3,6 +3,8 @@
 #include "LongDouble.h"
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 
@@ -40,6 +42,15 @@ inline long double CheckedDivide(long double a, long double b) {
         RaiseFloatError(a == 0.0L ? FloatError::Kind::InvalidOperation
                                   : FloatError::Kind::DivideByZero);
     return a / b;
+}
+
+// 1 for an infinity or a NaN, else 0: ORed over a whole system without a
+// branch, since a value that is not finite is rare.
+inline std::uint64_t NotFinite(double v) {
+    constexpr std::uint64_t Exponent = 0x7ff0000000000000;
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    return static_cast<std::uint64_t>((bits & Exponent) == Exponent);
 }
 
 } // namespace korvane

@@ -63,13 +63,8 @@ template <typename Found> void ForNonZero(const double* row, int n, Found&& foun
 
 // False when an entry or the right-hand side is not finite.
 bool Load(Work& w, const TMatrix& Coef, const TVector& Rhs, int n) {
-    constexpr std::uint64_t Exponent = 0x7ff0000000000000;
     std::uint64_t notFinite = 0;
-    const auto check = [&](double v) {
-        std::uint64_t bits;
-        std::memcpy(&bits, &v, sizeof bits);
-        notFinite |= static_cast<std::uint64_t>((bits & Exponent) == Exponent);
-    };
+    const auto check = [&](double v) { notFinite |= NotFinite(v); };
     std::memset(w.C[1], 0, sizeof w.C[0] * static_cast<std::size_t>(n));
     for (int i = 1; i <= n; ++i) {
         const double* row = Coef[i].data();
