@@ -1,10 +1,8 @@
 #include "BatchWorkers.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include "SiblingProgram.h"
+
 #include <QProcess>
-#include <QStandardPaths>
 
 #include <cmath>
 #include <limits>
@@ -22,14 +20,7 @@ double Cell(const QByteArray& text, bool& ok) {
 } // namespace
 
 QString BatchProgram() {
-    const QDir here(QCoreApplication::applicationDirPath());
-    for (const QString& candidate :
-         {here.filePath("korvane-batch"), here.filePath("../batch/korvane-batch")}) {
-        const QFileInfo file(candidate);
-        if (file.isFile() && file.isExecutable())
-            return file.canonicalFilePath();
-    }
-    return QStandardPaths::findExecutable("korvane-batch");
+    return SiblingProgram("korvane-batch", "../batch");
 }
 
 bool ParseSweepLine(const QByteArray& line, std::size_t metricCount, SweepPoint& point) {

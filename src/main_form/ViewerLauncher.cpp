@@ -1,10 +1,8 @@
 #include "ViewerLauncher.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
+#include "SiblingProgram.h"
+
 #include <QProcess>
-#include <QStandardPaths>
 
 namespace korvane {
 
@@ -13,14 +11,7 @@ bool DetachedProcessLauncher::StartDetached(const QString& program, const QStrin
 }
 
 QString ViewerProgram() {
-    const QDir here(QCoreApplication::applicationDirPath());
-    for (const QString& candidate :
-         {here.filePath("korvane-view"), here.filePath("../viewer/korvane-view")}) {
-        const QFileInfo file(candidate);
-        if (file.isFile() && file.isExecutable())
-            return file.canonicalFilePath();
-    }
-    return QStandardPaths::findExecutable("korvane-view");
+    return SiblingProgram("korvane-view", "../viewer");
 }
 
 } // namespace korvane
