@@ -2,6 +2,7 @@
 
 #include "EventGuard.h"
 #include "Palette.h"
+#include "RunPath.h"
 
 #include <QAreaSeries>
 #include <QGraphicsSimpleTextItem>
@@ -103,8 +104,7 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
     QChart* chart = FreshChart(*this);
     if (runs.empty())
         return;
-    chart->setTitle("Temperature along the line: " +
-                    QString::fromStdString(runs.front()->Path).section('/', -1));
+    chart->setTitle("Temperature along the line: " + RunFileName(runs.front()->Path));
 
     axisX_ = new QValueAxis;
     axisY_ = new QValueAxis;
@@ -196,9 +196,7 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
     if (options.ShowExact && !runs.front()->ExactCurve.empty())
         legendOnly("exact solution", Qt::DashLine);
     for (std::size_t r = 1; r < runs.size(); ++r)
-        legendOnly(QString("run %1: %2")
-                       .arg(r + 1)
-                       .arg(QString::fromStdString(runs[r]->Path).section('/', -1)),
+        legendOnly(QString("run %1: %2").arg(r + 1).arg(RunFileName(runs[r]->Path)),
                    RunPenStyle(r));
 
     // Where the profile below is taken.

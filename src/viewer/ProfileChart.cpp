@@ -1,6 +1,7 @@
 #include "ProfileChart.h"
 
 #include "Palette.h"
+#include "RunPath.h"
 
 #include <QLegendMarker>
 #include <QLineSeries>
@@ -116,9 +117,7 @@ void ProfileChart::Show(const RunList& runs, const ChartOptions& options) {
         points->setObjectName("points");
         points->setName(runs.size() == 1
                             ? QString("scheme T1…T11")
-                            : QString("run %1: %2")
-                                  .arg(r + 1)
-                                  .arg(QString::fromStdString(run.Path).section('/', -1)));
+                            : QString("run %1: %2").arg(r + 1).arg(RunFileName(run.Path)));
         points->setMarkerShape(RunMarkers[r % 4]);
         points->setMarkerSize(r == 0 ? 9 : 8);
         points->setColor(r == 0 ? QColor(30, 30, 30) : QColor(230, 120, 20));

@@ -4,6 +4,7 @@
 #include "ChartExport.h"
 #include "ProfileChart.h"
 #include "RunExport.h"
+#include "RunPath.h"
 #include "ViewerServices.h"
 #include "WhatIfPanel.h"
 #include "ZoneTable.h"
@@ -11,34 +12,35 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPrinter>
 #include <QProgressBar>
+#include <QPromise>
 #include <QSlider>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QThreadPool>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
-#include <QtConcurrent/QtConcurrentRun>
+
+#include <memory>
 
 namespace korvane {
 
 namespace {
-
-QString FileName(const std::string& path) {
-    return QFileInfo(QString::fromStdString(path)).fileName();
-}
 
 std::vector<LoadOutcome> LoadAll(const QStringList& paths) {
     std::vector<LoadOutcome> outcomes;
     for (const QString& path : paths) {
         LoadOutcome outcome;
         try {
-            outcome.Run = std::make_shared<const LoadedRun>(LoadRun(path.toStdString()));
+            outcome.Run =
+                std::make_shared<const LoadedRun>(LoadRun(QFile::encodeName(path).toStdString()));
         } catch (const std::exception& error) {
             outcome.Error = error.what();
         }
@@ -170,8 +172,8 @@ void ViewerWindow::BuildActions() {
     fileActions_ << action(file, "&Compare with…", "Compare with…", &ViewerWindow::CompareClick);
     file->addSeparator();
     tools->addSeparator();
-    action(file, "Export chart as &PNG…", "PNG…", &ViewerWindow::ExportPngClick);
-    action(file, "Export chart as &SVG…", "SVG…", &ViewerWindow::ExportSvgClick);
+    action(file, "Export chart as P&NG…", "PNG…", &ViewerWindow::ExportPngClick);
+    action(file, "Export chart as S&VG…", "SVG…", &ViewerWindow::ExportSvgClick);
     action(file, "Export rows as C&SV…", "CSV…", &ViewerWindow::ExportCsvClick);
     action(file, "Export chart as P&DF…", "PDF…", &ViewerWindow::ExportPdfClick);
     action(file, "&Print…", "Print…", &ViewerWindow::PrintClick, QKeySequence::Print);
@@ -215,7 +217,15 @@ void ViewerWindow::Load(const QStringList& paths, bool replace) {
     for (QAction* a : fileActions_)
         a->setEnabled(false);
     progressDelay_->start();
-    loading_.setFuture(QtConcurrent::run(LoadAll, paths));
+    // A promise on the global pool: the Qt the Windows build links has no
+    // Qt Concurrent.
+    auto promise = std::make_shared<QPromise<std::vector<LoadOutcome>>>();
+    loading_.setFuture(promise->future());
+    promise->start();
+    QThreadPool::globalInstance()->start([promise, paths] {
+        promise->addResult(LoadAll(paths));
+        promise->finish();
+    });
 }
 
 void ViewerWindow::LoadDone() {
@@ -271,8 +281,7 @@ void ViewerWindow::ShowRuns() {
     }
     Along->Show(runs_, options_);
     Zones->Show(first);
-    WhatIf->SetDataFile(first && !first->FromResultFile ? QString::fromStdString(first->Path)
-                                                        : QString());
+    WhatIf->SetDataFile(first && !first->FromResultFile ? RunPathText(first->Path) : QString());
     ShowProfile();
 }
 
@@ -302,11 +311,11 @@ void ViewerWindow::UpdateTitle() {
         setWindowTitle("Korvane viewer");
         return;
     }
-    QString title = FileName(runs_.front()->Path);
+    QString title = RunFileName(runs_.front()->Path);
     if (runs_.size() > 1) {
         QStringList others;
         for (std::size_t r = 1; r < runs_.size(); ++r)
-            others << FileName(runs_[r]->Path);
+            others << RunFileName(runs_[r]->Path);
         title += " compared with " + others.join(", ");
     }
     setWindowTitle(title + " – Korvane viewer");
@@ -343,7 +352,7 @@ void ViewerWindow::CompareClick() {
 QString ViewerWindow::SaveName(const QString& title, const QString& filter, const QString& suffix) {
     if (runs_.empty())
         throw std::runtime_error("Open a result or data file first.");
-    const QFileInfo first(QString::fromStdString(runs_.front()->Path));
+    const QFileInfo first(RunPathText(runs_.front()->Path));
     return services_.ChooseSaveFile(this, title, filter,
                                     first.dir().filePath(first.completeBaseName() + suffix));
 }
@@ -374,7 +383,8 @@ void ViewerWindow::ExportCsvClick() {
         return;
     const LoadedRun& first = *runs_.front();
     std::string error;
-    if (!WriteWholeFile(path.toStdString(), CsvText(first.Run, first.ExactRows), error))
+    if (!WriteWholeFile(QFile::encodeName(path).toStdString(), CsvText(first.Run, first.ExactRows),
+                        error))
         throw std::runtime_error(path.toStdString() + ": " + error);
 }
 

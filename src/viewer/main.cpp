@@ -1,21 +1,23 @@
 #include "AppLook.h"
+#include "DecimalSymbol.h"
+#include "FloatControl.h"
 #include "NumberFormat.h"
 #include "QtViewerServices.h"
 #include "ViewerWindow.h"
 
 #include <QApplication>
-#include <QLocale>
 
 #include <clocale>
 
 int main(int argc, char* argv[]) {
+    korvane::platform::SetExtendedPrecision();
     QApplication application(argc, argv);
     QApplication::setApplicationName("korvane-view");
-    // Data files are read with the user's decimal symbol, as the window does;
-    // the C library's own locale stays out of every conversion.
+    // Data files are read with the user's decimal symbol, by the window's and
+    // korvane-batch's rule; the C library's own locale stays out of every
+    // conversion.
     std::setlocale(LC_NUMERIC, "C");
-    const QString symbol = QLocale::system().decimalPoint();
-    korvane::SetDecimalSeparator(symbol.size() == 1 && symbol[0] == QChar(',') ? ',' : '.');
+    korvane::SetDecimalSeparator(korvane::UserDecimalSymbol());
     QApplication::setWindowIcon(korvane::ProgramIcon());
 
     korvane::QtViewerServices services;

@@ -13,7 +13,10 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineSeries>
+#include <QMenu>
+#include <QMenuBar>
 #include <QScatterSeries>
+#include <QSet>
 #include <QSlider>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
@@ -206,7 +209,7 @@ class ViewerTest : public QObject {
 
         services_->saveName = dir.filePath("no/such/folder/chart.png");
         for (QAction* action : window_->findChildren<QAction*>())
-            if (action->text() == "Export chart as &PNG…")
+            if (action->text() == "Export chart as P&NG…")
                 action->trigger(); // the guard shows what went wrong
         QCOMPARE(services_->errors.size(), std::size_t{1});
         QVERIFY(services_->errors[0].find("could not be written") != std::string::npos);
@@ -279,6 +282,26 @@ class ViewerTest : public QObject {
         QVERIFY(text.contains("missing.result"));
         QVERIFY(window_->Runs().empty());
         QCOMPARE(window_->windowTitle(), QString("Korvane viewer"));
+    }
+
+    // A letter two entries of one menu share only moves between them; the
+    // keyboard could then never reach the CSV export.
+    void everyMenuEntryHasALetterOfItsOwn() {
+        QMenuBar* bar = window_->menuBar();
+        QVERIFY(!bar->actions().isEmpty());
+        for (QAction* menu : bar->actions()) {
+            QSet<QChar> letters;
+            for (QAction* entry : menu->menu()->actions()) {
+                if (entry->isSeparator())
+                    continue;
+                const QString text = entry->text();
+                const qsizetype amp = text.indexOf('&');
+                QVERIFY2(amp >= 0 && amp + 1 < text.size(), qPrintable(text));
+                const QChar letter = text[amp + 1].toLower();
+                QVERIFY2(!letters.contains(letter), qPrintable(text));
+                letters.insert(letter);
+            }
+        }
     }
 
   private:
