@@ -131,4 +131,18 @@ run_batch_cases() {
   with_line 14 "Z2 Htc1 = 1e300" <"$golden/defaults.txt" | with_line 16 "Z2 Outer1 = 1e300" \
     >"$(case_dir zone-overflow)/data.txt"
   same_as_linux zone-overflow data.txt result.txt
+
+  # The analysis, which on Windows only korvane-batch.exe gives: the report and
+  # rows beside the exact solution, a sweep over a grid (some trials refused),
+  # a goal seek, and a metric that does not exist.
+  cp "$golden/layers7-four-zones.txt" "$(case_dir analysis-report)/data.txt"
+  same_as_linux analysis-report --report r.json --csv r.csv data.txt result.txt
+  cp "$golden/defaults.txt" "$(case_dir analysis-sweep)/data.txt"
+  same_as_linux analysis-sweep --sweep layers=3:101:3 --sweep dz=0.1:0.5:2 \
+    --metrics line.exit.TAV,zone1.exact.max_error.interior --out sweep.csv data.txt
+  cp "$golden/defaults.txt" "$(case_dir analysis-seek)/data.txt"
+  same_as_linux analysis-seek --seek speed=10:60 --target line.exit.TAV=60 data.txt seek.txt
+  cp "$golden/defaults.txt" "$(case_dir analysis-unknown-metric)/data.txt"
+  same_as_linux analysis-unknown-metric --sweep speed=20:40:5 --metrics zone2.max_error.mean \
+    --out sweep.csv data.txt
 }
