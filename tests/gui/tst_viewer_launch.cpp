@@ -4,6 +4,7 @@
 
 #include "BitBtn.h"
 #include "FileListBox.h"
+#include "SiblingProgram.h"
 #include "TabbedNotebook.h"
 #include "ViewerLauncher.h"
 
@@ -89,6 +90,21 @@ class ViewerLaunchTest : public WindowTest {
         DoubleClick(form_->FileListBox1, "result.txt");
         QCOMPARE(launcher_.started, 1);
         QCOMPARE(services_->errors.size(), std::size_t{2});
+    }
+
+    // Beside this program, then in the build tree's folder, then on the PATH;
+    // a file that cannot be run is no program.
+    void siblingProgramsAreFoundWhereTheyAreBuilt() {
+        qputenv("PATH", path_.toUtf8());
+        const QString built = SiblingProgram("korvane-view", KORVANE_VIEWER_DIR);
+        QCOMPARE(QFileInfo(built).fileName(), QString("korvane-view"));
+        QVERIFY(QFileInfo(built).isExecutable());
+        QVERIFY(!Write("korvane-fake", "x").isEmpty());
+        QVERIFY(SiblingProgram("korvane-fake", path_).isEmpty());
+        QFile(path_ + "/korvane-fake")
+            .setPermissions(QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QCOMPARE(SiblingProgram("korvane-fake", path_), path_ + "/korvane-fake");
+        QCOMPARE(SiblingProgram("korvane-fake", "/nonexistent"), path_ + "/korvane-fake");
     }
 
     void enterInAFileListStillClicksGo() {
