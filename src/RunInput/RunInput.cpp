@@ -115,37 +115,37 @@ std::optional<std::string> ReadRunInput(const EditTexts& boxes, TCalcInput& in) 
     }
 
     if (!(in.Density > 0))
-        return "Value of Density is not correct";
+        return CheckMessage(Check::Density);
     if (!(in.SpecificHeat > 0))
-        return "Value of Specific Heat is not correct";
+        return CheckMessage(Check::SpecificHeat);
     if (!(in.Conductivity > 0))
-        return "Value of Thermal Conductivity is not correct";
+        return CheckMessage(Check::Conductivity);
     if (!(in.Thickness > 0))
-        return "Value of Thickness is not correct";
+        return CheckMessage(Check::Thickness);
     if (!(in.Zones[1].Htc1 > 0))
-        return "Value of Heat Transfer Coefficient-1 is not correct";
+        return CheckMessage(Check::Htc1);
     if (!(in.Zones[1].Htc2 > 0))
-        return "Value of Heat Transfer Coefficient-2 is not correct";
+        return CheckMessage(Check::Htc2);
     if (!(in.Zones[1].Length > 0))
-        return "Value of Length is not correct";
+        return CheckMessage(Check::Length);
     if (!(in.Speed > 0))
-        return "Value of Speed is not correct";
+        return CheckMessage(Check::Speed);
     if (!(in.Zones[1].OuterTemp1 > 0))
-        return "Value of Outer Temperature-1 is not correct";
+        return CheckMessage(Check::OuterTemp1);
     if (!(in.Zones[1].OuterTemp2 > 0))
-        return "Value of Outer Temperature-2 is not correct";
+        return CheckMessage(Check::OuterTemp2);
     if (!(in.InitialTemp > 0))
-        return "Value of Initial Temperature is not correct";
+        return CheckMessage(Check::InitialTemp);
     if (!(in.DeltaZ > 0))
-        return "Value of Increment \u0394z is not correct";
+        return CheckMessage(Check::DeltaZ);
     if (!(in.LayerCount > 2))
-        return "Number of Layers is too small";
+        return CheckMessage(Check::TooFewLayers);
     if (in.SaveFileName.empty())
-        return "Save File Name is not correct";
+        return CheckMessage(Check::SaveFileName);
     if (!(in.LayerCount <= 100))
-        return "Number of Layers is to large";
+        return CheckMessage(Check::TooManyLayers);
     if (!StepsFit(in, steps))
-        return "Length is too large or Increment is too small";
+        return CheckMessage(Check::StepsFit);
     return std::nullopt;
 }
 

@@ -20,25 +20,6 @@ namespace korvane {
 
 namespace {
 
-// The messages of the sixteen checks of a run, in the order they are made.
-constexpr std::array<const char*, 16> CheckMessages = {
-    "Value of Density is not correct",
-    "Value of Specific Heat is not correct",
-    "Value of Thermal Conductivity is not correct",
-    "Value of Thickness is not correct",
-    "Value of Heat Transfer Coefficient-1 is not correct",
-    "Value of Heat Transfer Coefficient-2 is not correct",
-    "Value of Length is not correct",
-    "Value of Speed is not correct",
-    "Value of Outer Temperature-1 is not correct",
-    "Value of Outer Temperature-2 is not correct",
-    "Value of Initial Temperature is not correct",
-    "Value of Increment \u0394z is not correct",
-    "Number of Layers is too small",
-    "Save File Name is not correct",
-    "Number of Layers is to large",
-    "Length is too large or Increment is too small"};
-
 // What an in-memory trial puts in the save-name boxes: any name passes the check.
 constexpr const char* TrialSaveName = "what-if";
 
