@@ -65,8 +65,7 @@ reference() {
   "$batch" "$example" "$tmp/reference.result" 2>/dev/null || fail "the example does not run"
 }
 
-# with_line N TEXT < data: the data file with line N replaced.
-with_line() { awk -v n="$1" -v t="$2" 'NR == n { print t; next } { print }'; }
+source "$(dirname "$0")/../support/data_files.sh"
 
 # example_with N FORMAT: the example with line N replaced by printf's FORMAT
 # (which may hold bytes such as \000 that awk cannot pass).
@@ -81,17 +80,6 @@ example_with() {
 zone2() {
   with_line 14 "Zone2 Htc1 = $1" <"$example" | with_line 15 "Zone2 Htc2 = $2" |
     with_line 16 "Zone2 Outer1 = $3" | with_line 17 "Zone2 Outer2 = $4"
-}
-
-# A small run whose zone 2 system (3 layers, Fourier number 1, Biot numbers
-# -1 and -0.75) is exactly singular.
-singular_data() {
-  printf '%s\n' "Density = 1" "Specific Heat = 1" "Conductivity = 10" "Thickness = 3" \
-    "Speed = 6" "Initial Temperature = 1" "Increment = 1" "Layers = 3" \
-    "Z1 Htc1 = 10" "Z1 Htc2 = 10" "Z1 Outer1 = 1" "Z1 Outer2 = 1" "Z1 Length = 0.5" \
-    "Z2 Htc1 = -10" "Z2 Htc2 = -7.5" "Z2 Outer1 = 1" "Z2 Outer2 = $1" "Z2 Length = 3" \
-    "Z3 Htc1 =" "Z3 Htc2 =" "Z3 Outer1 =" "Z3 Outer2 =" "Z3 Length =" \
-    "Z4 Htc1 =" "Z4 Htc2 =" "Z4 Outer1 =" "Z4 Outer2 =" "Z4 Length ="
 }
 
 # The file holds the header and complete blocks of zones 1..N-1 only.

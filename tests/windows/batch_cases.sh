@@ -10,8 +10,7 @@ case_dir() {
   echo "$work/$1/in"
 }
 
-# with_line N TEXT < data: the data file with line N replaced.
-with_line() { awk -v n="$1" -v t="$2" 'NR == n { print t; next } { print }'; }
+source "$root/tests/support/data_files.sh"
 
 # The largest run: 100 layers and four zones of 250 steps each.
 largest_data() {
@@ -19,17 +18,6 @@ largest_data() {
     with_line 13 "Z1 Length = 25" | with_line 18 "Z2 Length = 25" | with_line 23 "Z3 Length = 25" |
     with_line 24 "Z4 Htc1 = 0.0005" | with_line 25 "Z4 Htc2 = 0.09" |
     with_line 26 "Z4 Outer1 = 900" | with_line 27 "Z4 Outer2 = 10" | with_line 28 "Z4 Length = 25"
-}
-
-# A run whose zone 2 system is exactly singular (3 layers, Fourier number 1,
-# Biot numbers -1 and -0.75); zone 2's second outer temperature is $1.
-singular_data() {
-  printf '%s\n' "Density = 1" "Specific Heat = 1" "Conductivity = 10" "Thickness = 3" \
-    "Speed = 6" "Initial Temperature = 1" "Increment = 1" "Layers = 3" \
-    "Z1 Htc1 = 10" "Z1 Htc2 = 10" "Z1 Outer1 = 1" "Z1 Outer2 = 1" "Z1 Length = 0.5" \
-    "Z2 Htc1 = -10" "Z2 Htc2 = -7.5" "Z2 Outer1 = 1" "Z2 Outer2 = $1" "Z2 Length = 3" \
-    "Z3 Htc1 =" "Z3 Htc2 =" "Z3 Outer1 =" "Z3 Outer2 =" "Z3 Length =" \
-    "Z4 Htc1 =" "Z4 Htc2 =" "Z4 Outer1 =" "Z4 Outer2 =" "Z4 Length ="
 }
 
 run_batch_cases() {
