@@ -18,17 +18,7 @@ struct Band {
     int n = 0;
     TVector lower{}, diag{}, upper{}, b{};
 
-    std::unique_ptr<TMatrix> Dense() const {
-        auto A = std::make_unique<TMatrix>();
-        for (int i = 1; i <= n; ++i) {
-            (*A)[i][i] = diag[i];
-            if (i > 1)
-                (*A)[i][i - 1] = lower[i];
-            if (i < n)
-                (*A)[i][i + 1] = upper[i];
-        }
-        return A;
-    }
+    std::unique_ptr<TMatrix> Dense() const { return testing::DenseFromBand(lower, diag, upper, n); }
 };
 
 struct Outcome {

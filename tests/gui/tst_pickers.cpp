@@ -1,6 +1,7 @@
 // The folder pickers of both pages stay on one folder, which is the process's
 // current directory, on a temporary folder tree.
 #include "FakeUiServices.h"
+#include "ListClicks.h"
 
 #include "CurrentFolder.h"
 #include "DirectoryListBox.h"
@@ -22,21 +23,6 @@ QStringList Lines(const QListWidget* list) {
     for (int i = 0; i < list->count(); ++i)
         lines << list->item(i)->text();
     return lines;
-}
-
-QListWidgetItem* LineOf(const QListWidget* list, const QString& text) {
-    const auto found = list->findItems(text, Qt::MatchExactly);
-    return found.isEmpty() ? nullptr : found.first();
-}
-
-void DoubleClick(QListWidget* list, QListWidgetItem* item) {
-    QVERIFY(item);
-    QVERIFY(list->isVisible());
-    // What the platform sends for a double click.
-    const QPoint at = list->visualItemRect(item).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include "BitBtn.h"
 #include "FileListBox.h"
+#include "ListClicks.h"
 #include "SiblingProgram.h"
 #include "TabbedNotebook.h"
 #include "ViewerLauncher.h"
@@ -28,15 +29,6 @@ class FakeLauncher : public ProcessLauncher {
         return result;
     }
 };
-
-// Double-clicks the line of a file name.
-void DoubleClick(TFileListBox* list, const QString& name) {
-    const QList<QListWidgetItem*> items = list->findItems(name, Qt::MatchExactly);
-    QVERIFY(!items.isEmpty());
-    const QPoint at = list->visualItemRect(items.front()).center();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
-    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
-}
 
 } // namespace
 
@@ -64,14 +56,14 @@ class ViewerLaunchTest : public WindowTest {
     }
 
     void doubleClickInEitherListStartsTheViewerOnTheFile() {
-        DoubleClick(form_->FileListBox1, "result.txt");
+        DoubleClick(form_->FileListBox1, LineOf(form_->FileListBox1, "result.txt"));
         QCOMPARE(launcher_.started, 1);
         QCOMPARE(QFileInfo(launcher_.program).fileName(), QString("korvane-view"));
         QVERIFY(QFileInfo(launcher_.program).isExecutable());
         QCOMPARE(launcher_.arguments, QStringList{path_ + "/result.txt"});
 
         form_->TabbedNotebook1->SetPageIndex(1);
-        DoubleClick(form_->FileListBox2, "result.txt");
+        DoubleClick(form_->FileListBox2, LineOf(form_->FileListBox2, "result.txt"));
         QCOMPARE(launcher_.started, 2);
         QCOMPARE(launcher_.arguments, QStringList{path_ + "/result.txt"});
         QVERIFY(services_->errors.empty());
@@ -83,11 +75,11 @@ class ViewerLaunchTest : public WindowTest {
 
     void aViewerThatCannotStartIsReported() {
         launcher_.result = false;
-        DoubleClick(form_->FileListBox1, "result.txt");
+        DoubleClick(form_->FileListBox1, LineOf(form_->FileListBox1, "result.txt"));
         QCOMPARE(services_->errors.size(), std::size_t{1});
 
         qputenv("PATH", path_.toUtf8()); // a folder without korvane-view
-        DoubleClick(form_->FileListBox1, "result.txt");
+        DoubleClick(form_->FileListBox1, LineOf(form_->FileListBox1, "result.txt"));
         QCOMPARE(launcher_.started, 1);
         QCOMPARE(services_->errors.size(), std::size_t{2});
     }
