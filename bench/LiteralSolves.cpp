@@ -15,15 +15,8 @@ void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std:
 
 void SolveLinEqBand(const TVector& Lower, const TVector& Diag, const TVector& Upper,
                     TVector& Solution, const TVector& Rhs, std::int32_t Order, BandSolveStats*) {
-    const auto A = std::make_unique<TMatrix>();
-    for (int i = 1; i <= Order; ++i) {
-        (*A)[i][i] = Diag[i];
-        if (i > 1)
-            (*A)[i][i - 1] = Lower[i];
-        if (i < Order)
-            (*A)[i][i + 1] = Upper[i];
-    }
-    testing::SolveLinEqLiteral(*A, Solution, Rhs, Order);
+    testing::SolveLinEqLiteral(*testing::DenseFromBand(Lower, Diag, Upper, Order), Solution, Rhs,
+                               Order);
 }
 
 } // namespace korvane
