@@ -15,8 +15,9 @@ void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std:
 
 void SolveLinEqBand(const TVector& Lower, const TVector& Diag, const TVector& Upper,
                     TVector& Solution, const TVector& Rhs, std::int32_t Order, BandSolveStats*) {
-    testing::SolveLinEqLiteral(*testing::DenseFromBand(Lower, Diag, Upper, Order), Solution, Rhs,
-                               Order);
+    const auto dense = std::make_unique<TMatrix>();
+    DenseFromBand(Lower, Diag, Upper, Order, *dense);
+    testing::SolveLinEqLiteral(*dense, Solution, Rhs, Order);
 }
 
 } // namespace korvane

@@ -38,13 +38,7 @@ struct MarchSystem {
             b[i] = 300 - i;
         }
         lower[n] = -1, diag[n] = 1 + bi2, b[n] = bi2 * 50;
-        for (int i = 1; i <= n; ++i) {
-            A[i][i] = diag[i];
-            if (i > 1)
-                A[i][i - 1] = lower[i];
-            if (i < n)
-                A[i][i + 1] = upper[i];
-        }
+        DenseFromBand(lower, diag, upper, n, A);
     }
 };
 

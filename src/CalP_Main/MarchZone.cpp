@@ -59,22 +59,6 @@ void AssembleRhs(CalcWork& w, const ZoneSystem& s) {
     b[w.NodeCount] = s.rhsN;
 }
 
-// The dense matrix, cleared and filled as the general solvers take it.
-void AssembleMatrix(CalcWork& w, const ZoneSystem& s) {
-    const int N = w.NodeCount;
-    TMatrix& A = w.CoefMatrix;
-    for (int i = 1; i <= N; ++i)
-        for (int j = 1; j <= N; ++j)
-            A[i][j] = 0;
-    for (int i = 1; i <= N; ++i) {
-        A[i][i] = s.diag[i];
-        if (i > 1)
-            A[i][i - 1] = s.lower[i];
-        if (i < N)
-            A[i][i + 1] = s.upper[i];
-    }
-}
-
 } // namespace
 
 void MarchZone(CalcWork& w, LinearSolver solve) {
@@ -92,7 +76,7 @@ void MarchZone(CalcWork& w, LinearSolver solve) {
             AssembleZone(w, system);
         AssembleRhs(w, system);
         if (solve) {
-            AssembleMatrix(w, system);
+            DenseFromBand(system.lower, system.diag, system.upper, N, w.CoefMatrix);
             solve(w.CoefMatrix, w.NewTemp, w.Rhs, w.NodeCount);
         } else {
             SolveLinEqBand(system.lower, system.diag, system.upper, w.NewTemp, w.Rhs, N);

@@ -157,14 +157,7 @@ constexpr int Faults = FE_OVERFLOW | FE_INVALID | FE_DIVBYZERO;
 [[gnu::noinline]] void SolveDense(const TVector& lower, const TVector& diag, const TVector& upper,
                                   TVector& solution, const TVector& rhs, int n) {
     TMatrix A;
-    for (int i = 1; i <= n; ++i) {
-        std::fill_n(A[i].begin() + 1, n, 0.0);
-        A[i][i] = diag[i];
-        if (i > 1)
-            A[i][i - 1] = lower[i];
-        if (i < n)
-            A[i][i + 1] = upper[i];
-    }
+    DenseFromBand(lower, diag, upper, n, A);
     SolveLinEq(A, solution, rhs, n);
 }
 

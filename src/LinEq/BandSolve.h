@@ -22,6 +22,11 @@ void SolveLinEqBand(const TVector& Lower, const TVector& Diag, const TVector& Up
                     TVector& Solution, const TVector& Rhs, std::int32_t Order,
                     BandSolveStats* stats = nullptr);
 
+// The dense matrix of the three diagonals in rows and columns 1..Order of
+// Dense (the rest of it is left alone), as the general solvers take it.
+void DenseFromBand(const TVector& Lower, const TVector& Diag, const TVector& Upper,
+                   std::int32_t Order, TMatrix& Dense);
+
 namespace band {
 
 // A row above the pivot is settled when the bound on everything later steps can

@@ -3,6 +3,7 @@
 #include "FloatError.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cassert>
 #include <cfenv>
@@ -13,6 +14,8 @@
 namespace korvane {
 
 namespace {
+
+std::atomic<std::uint64_t> generalSolves{0};
 
 // Row (or column) numbers 1..MaxNodes + 1 as a bit set.
 struct IndexSet {
@@ -154,6 +157,7 @@ void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std:
     // The working arrays hold MaxNodes equations; a larger order is the
     // caller's error (the literal algorithm wrote past its arrays).
     assert(Order <= MaxNodes);
+    generalSolves.fetch_add(1, std::memory_order_relaxed);
     const int n = Order;
     if (n <= 0)
         return;
@@ -248,6 +252,10 @@ void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std:
 
     for (int p = 1; p <= n; ++p)
         Solution[p] = w.C[n + 1][w.R[p]];
+}
+
+std::uint64_t GeneralSolveCount() {
+    return generalSolves.load(std::memory_order_relaxed);
 }
 
 } // namespace korvane

@@ -22,4 +22,9 @@ using TMatrix = std::array<std::array<double, MaxNodes + 2>, MaxNodes + 1>;
 // algorithm meets first. Order must not exceed MaxNodes (asserted).
 void SolveLinEq(const TMatrix& Coef, TVector& Solution, const TVector& Rhs, std::int32_t Order);
 
+// Calls of SolveLinEq so far, from every thread: the march's band path reaches
+// it only for what it does not handle, so a front end that raises this on an
+// ordinary run has lost the fast path.
+std::uint64_t GeneralSolveCount();
+
 } // namespace korvane

@@ -31,10 +31,12 @@ class StreamSink : public MessageSink {
     int count_ = 0;
 };
 
+bool WantsRows(const BatchOutputs& outputs) {
+    return !outputs.ReportFile.empty() || !outputs.CsvFile.empty();
+}
+
 // Writes the requested outputs; false when one could not be written.
 bool WriteOutputs(const RunHistory& run, const BatchOutputs& outputs, MessageSink& sink) {
-    if (outputs.ReportFile.empty() && outputs.CsvFile.empty())
-        return true;
     const ExactRun exact = ExactAlongRun(run);
     bool ok = true;
     const auto write = [&](const std::string& path, const std::string& text, const char* what) {
@@ -191,15 +193,20 @@ int RunBatchValues(const DataLineArray& values, const std::string& resultFile, s
         return BatchRefused;
     }
 
-    HistoryRecorder recorder(CalcInput);
+    // The rows at full precision only when a file asks for them: a plain run
+    // writes the result file and nothing more.
+    std::optional<HistoryRecorder> recorder;
+    if (WantsRows(outputs))
+        recorder.emplace(CalcInput);
     try {
         WriteInputConditions(sink);
-        Calculate(sink, SolveLinEq, &recorder);
+        Calculate(sink, nullptr, recorder ? &*recorder : nullptr);
     } catch (const std::exception& error) {
         sink.ShowMessage(error.what());
         return BatchFailed;
     }
-    WriteOutputs(recorder.History(), outputs, sink);
+    if (recorder)
+        WriteOutputs(recorder->History(), outputs, sink);
     return sink.count() == 0 ? BatchOk : BatchFailed;
 }
 

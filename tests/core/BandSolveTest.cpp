@@ -18,7 +18,11 @@ struct Band {
     int n = 0;
     TVector lower{}, diag{}, upper{}, b{};
 
-    std::unique_ptr<TMatrix> Dense() const { return testing::DenseFromBand(lower, diag, upper, n); }
+    std::unique_ptr<TMatrix> Dense() const {
+        auto A = std::make_unique<TMatrix>();
+        DenseFromBand(lower, diag, upper, n, *A);
+        return A;
+    }
 };
 
 struct Outcome {

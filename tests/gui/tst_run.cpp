@@ -6,6 +6,7 @@
 #include "Calculate.h"
 #include "Edit.h"
 #include "FileListBox.h"
+#include "LinEq.h"
 #include "MainForm.h"
 #include "TabbedNotebook.h"
 
@@ -43,7 +44,10 @@ class RunTest : public WindowTest {
         services_->onFinish = [&] {
             listedDuringDialog = Lists(form_->FileListBox1, "result.txt");
         };
+        const std::uint64_t generalSolves = GeneralSolveCount();
         form_->Start->click();
+        // The march takes the band path; the general solver is only its fallback.
+        QCOMPARE(GeneralSolveCount(), generalSolves);
         QVERIFY(services_->messages.empty());
         QVERIFY(services_->errors.empty());
         QCOMPARE(services_->finishShown, 1);

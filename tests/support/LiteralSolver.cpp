@@ -40,17 +40,4 @@ void SolveLinEqLiteral(const TMatrix& Coef, TVector& Solution, const TVector& Rh
         Solution[p] = (*W)[R[p]][n + 1];
 }
 
-std::unique_ptr<TMatrix> DenseFromBand(const TVector& lower, const TVector& diag,
-                                       const TVector& upper, int n) {
-    auto A = std::make_unique<TMatrix>();
-    for (int i = 1; i <= n; ++i) {
-        (*A)[i][i] = diag[i];
-        if (i > 1)
-            (*A)[i][i - 1] = lower[i];
-        if (i < n)
-            (*A)[i][i + 1] = upper[i];
-    }
-    return A;
-}
-
 } // namespace korvane::testing
