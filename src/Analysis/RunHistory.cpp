@@ -3,6 +3,8 @@
 #include "Calculate.h"
 #include "ResultFile.h"
 
+#include <mutex>
+
 namespace korvane {
 
 namespace {
@@ -30,6 +32,10 @@ class SavedGlobals {
 } // namespace
 
 RunHistory ComputeRun(const TCalcInput& input) {
+    // The march works on the program's globals: one run at a time, whichever
+    // thread asks.
+    static std::mutex marching;
+    const std::lock_guard<std::mutex> lock(marching);
     SavedGlobals saved;
     CalcInput = input;
     HistoryRecorder recorder(input);

@@ -28,8 +28,9 @@ class HistoryRecorder : public ZoneObserver {
 };
 
 // Marches the validated inputs in memory: no file is touched, and the run's
-// globals (CalcInput and the current zone) are as they were afterwards. Not
-// for two threads at once. Floating-point faults propagate as from a run.
+// globals (CalcInput and the current zone) are as they were afterwards. Calls
+// from several threads take turns; nothing else may run the core meanwhile.
+// Floating-point faults propagate as from a run.
 RunHistory ComputeRun(const TCalcInput& input);
 
 // Plate speed in cm/s, as the march derives it.

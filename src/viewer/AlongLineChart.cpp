@@ -284,17 +284,7 @@ void AlongLineChart::mousePressEvent(QMouseEvent* event) {
             return;
         const double x = chart()->mapToValue(event->position()).x();
         const LoadedRun& first = *runs_.front();
-        std::size_t best = 0;
-        double bestDistance = std::numeric_limits<double>::infinity();
-        for (std::size_t flat = 0; flat < first.RowCount(); ++flat) {
-            const auto [zone, row] = first.RowAt(flat);
-            const double d = std::abs(XOf(first, first.ZLineOf(zone, row), options_.TimeAxis) - x);
-            if (d < bestDistance) {
-                bestDistance = d;
-                best = flat;
-            }
-        }
-        OnPick(best);
+        OnPick(NearestRow(first, options_.TimeAxis ? x * first.CmPerSec : x));
     });
     QChartView::mousePressEvent(event);
 }

@@ -21,21 +21,6 @@ const QScatterSeries::MarkerShape RunMarkers[] = {
     QScatterSeries::MarkerShapeCircle, QScatterSeries::MarkerShapeRectangle,
     QScatterSeries::MarkerShapeTriangle, QScatterSeries::MarkerShapeStar};
 
-// The row of another run nearest to a position along the line.
-std::size_t NearestRow(const LoadedRun& run, double zLine) {
-    std::size_t best = 0;
-    double bestDistance = INFINITY;
-    for (std::size_t flat = 0; flat < run.RowCount(); ++flat) {
-        const auto [zone, row] = run.RowAt(flat);
-        const double d = std::abs(run.ZLineOf(zone, row) - zLine);
-        if (d < bestDistance) {
-            bestDistance = d;
-            best = flat;
-        }
-    }
-    return best;
-}
-
 } // namespace
 
 ProfileChart::ProfileChart(QWidget* parent) : QChartView(parent) {

@@ -39,6 +39,10 @@ struct LoadedRun {
     std::size_t SolvedZones() const { return Exact ? Exact->SolvedZones() : 0; }
 };
 
+// The flat row whose position along the line is nearest to zLine (cm); the
+// first of two at a zone's border. 0 for a run without rows.
+std::size_t NearestRow(const LoadedRun& run, double zLine);
+
 // Reads a result file, or runs a data file in memory, and derives the exact
 // solution and the metrics. Throws std::runtime_error with a message for the
 // user when the file is neither or the run fails.

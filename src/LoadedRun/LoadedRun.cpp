@@ -5,7 +5,8 @@
 #include "RunInput.h"
 
 #include <algorithm>
-#include <mutex>
+#include <cmath>
+#include <limits>
 #include <stdexcept>
 
 namespace korvane {
@@ -18,16 +19,10 @@ constexpr std::size_t MaxExactSamplesPerZone = 2000;
 constexpr std::size_t MaxSubSteps = 4;
 
 RunHistory RunDataFile(const std::string& path, const DataLineArray& values) {
-    EditTexts boxes;
-    for (int line = 1; line <= DataLineCount; ++line)
-        boxes[static_cast<std::size_t>(DataLineBox[line])] = values[static_cast<std::size_t>(line)];
-    boxes[12] = boxes[30] = "memory"; // nothing is written
+    // Any save name passes the check; nothing is written.
     TCalcInput input;
-    if (const auto failure = ReadRunInput(boxes, input))
+    if (const auto failure = ReadRunInput(BoxesFromDataValues(values, "memory"), input))
         throw std::runtime_error(path + ": " + *failure);
-    // The march works on the program's globals: one run at a time.
-    static std::mutex marching;
-    const std::lock_guard<std::mutex> lock(marching);
     return ComputeRun(input);
 }
 
@@ -78,6 +73,20 @@ std::pair<std::size_t, std::size_t> LoadedRun::RowAt(std::size_t flat) const {
 
 double LoadedRun::ZLineOf(std::size_t zone, std::size_t row) const {
     return ZoneStarts[zone] + Run.Zones[zone].Rows[row].Z;
+}
+
+std::size_t NearestRow(const LoadedRun& run, double zLine) {
+    std::size_t best = 0, flat = 0;
+    double bestDistance = std::numeric_limits<double>::infinity();
+    for (std::size_t zone = 0; zone < run.Run.Zones.size(); ++zone)
+        for (std::size_t row = 0; row < run.Run.Zones[zone].Rows.size(); ++row, ++flat) {
+            const double d = std::abs(run.ZLineOf(zone, row) - zLine);
+            if (d < bestDistance) {
+                bestDistance = d;
+                best = flat;
+            }
+        }
+    return best;
 }
 
 LoadedRun LoadRun(const std::string& path) {
