@@ -129,13 +129,7 @@ TEST(ResultFile, UnopenableFileShowsMessagesAndStillComputesEveryZone) {
     RecordingSink sink;
     const std::string missing = dir.file("no-such-folder/result.txt");
     RunToFile(DefaultInput(missing), sink);
-    const std::vector<std::string> expected = {"File can not open!",
-                                               "Can not write result to file",
-                                               "Can not write results to file",
-                                               "Can not write result to file",
-                                               "Can not write results to file",
-                                               "Can not write result to file",
-                                               "Can not write results to file"};
+    const std::vector<std::string> expected = NothingWritableMessages(3);
     EXPECT_EQ(sink.messages, expected);
     EXPECT_EQ(CurZoneNo, 3);
     EXPECT_FALSE(std::filesystem::exists(missing));

@@ -15,6 +15,7 @@
 #include "MainForm.h"
 #include "NumberFormat.h"
 #include "TabbedNotebook.h"
+#include "TestSupport.h"
 
 #include <QProcess>
 #include <QScopeGuard>
@@ -79,13 +80,7 @@ class FileSizeLimit {
 };
 
 // Each of the three zones of the window as built fails to append.
-const std::vector<std::string> NothingWritable = {"File can not open!",
-                                                  "Can not write result to file",
-                                                  "Can not write results to file",
-                                                  "Can not write result to file",
-                                                  "Can not write results to file",
-                                                  "Can not write result to file",
-                                                  "Can not write results to file"};
+const std::vector<std::string> NothingWritable = korvane::testing::NothingWritableMessages(3);
 
 // Boxes as "N=text": three layers of exactly the conductivity's thickness and
 // an increment that makes the Fourier number exactly 1, so that zone 4's

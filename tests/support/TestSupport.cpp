@@ -35,4 +35,20 @@ std::filesystem::path GoldenDir() {
     return KORVANE_GOLDEN_DIR;
 }
 
+std::vector<std::string> NothingWritableMessages(int zones) {
+    std::vector<std::string> messages = {"File can not open!"};
+    for (int zone = 0; zone < zones; ++zone) {
+        messages.emplace_back("Can not write result to file");
+        messages.emplace_back("Can not write results to file");
+    }
+    return messages;
+}
+
+std::string MessageLines(const std::vector<std::string>& messages) {
+    std::string lines;
+    for (const auto& message : messages)
+        lines += message + "\n";
+    return lines;
+}
+
 } // namespace korvane::testing

@@ -34,4 +34,11 @@ void WriteFileBytes(const std::string& path, const std::string& bytes);
 // The folder of the golden data and result files.
 std::filesystem::path GoldenDir();
 
+// What a run of `zones` zones shows when its result file cannot be created:
+// the header's message, then both messages of every zone that fails to append.
+// Spelt out, not taken from the program, so that a changed text is noticed.
+std::vector<std::string> NothingWritableMessages(int zones);
+// The messages one a line, as korvane-batch writes them to standard error.
+std::string MessageLines(const std::vector<std::string>& messages);
+
 } // namespace korvane::testing
