@@ -20,13 +20,11 @@ fi
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B "$build" -G Ninja --log-level=WARNING \
-  -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" \
-  -DCMAKE_BUILD_TYPE=Release -DCMAKE_EXE_LINKER_FLAGS_RELEASE=-s \
-  -DCMAKE_PREFIX_PATH="$qt" -DQT_HOST_PATH=/usr \
-  -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
+# The preset finds the Qt for MinGW through KORVANE_CACHE.
+export KORVANE_CACHE=${KORVANE_CACHE:-/var/cache/korvane}
+cmake --preset windows --log-level=WARNING \
   -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$PWD/$build/bin" \
-  -DKORVANE_GUI="$gui" -DKORVANE_VIEWER=OFF -DKORVANE_TESTS=OFF -DKORVANE_BENCH=OFF "${launcher[@]}"
+  -DKORVANE_GUI="$gui" -DKORVANE_VIEWER=OFF "${launcher[@]}"
 targets=(-t korvane-batch)
 [ "$gui" = ON ] && targets+=(-t korvane)
 cmake --build "$build" -j "${KORVANE_JOBS:-$(nproc)}" "${targets[@]}"
