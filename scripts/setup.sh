@@ -1,19 +1,36 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing Korvane need.
-# Installs nothing when they are all there; then makes sure the cross-built
-# Qt for Windows is in its cache (scripts/setup-windows-qt.sh).
+# Installs the Debian packages that Korvane needs; installs nothing when they
+# are all there.
+#   setup.sh run    what building and running the Linux programs needs
+#   setup.sh test   that and everything the test command needs besides: the
+#                   test and benchmark libraries, clang for the fuzz targets,
+#                   MinGW-w64, Wine and a virtual screen for the Windows
+#                   programs, then the Qt for Windows in its cache
+#                   (scripts/setup-windows-qt.sh); the default
 set -euo pipefail
+what=${1:-test}
 
-packages=(
-  g++ clang libclang-rt-14-dev clang-format cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
+run_packages=(
+  g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
   nlohmann-json3-dev
   fonts-ipafont-gothic fontconfig
+)
+test_packages=(
+  clang libclang-rt-14-dev clang-format
+  libgtest-dev libgmock-dev libbenchmark-dev
   locales
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine dpkg-dev
   xvfb xdotool
 )
+case $what in
+run) packages=("${run_packages[@]}") ;;
+test) packages=("${run_packages[@]}" "${test_packages[@]}") ;;
+*)
+  echo "usage: setup.sh [run|test]" >&2
+  exit 64
+  ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
@@ -33,4 +50,4 @@ install_missing() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
 }
 install_missing
-bash "$(dirname "$0")/setup-windows-qt.sh"
+[ "$what" = run ] || bash "$(dirname "$0")/setup-windows-qt.sh"

@@ -6,7 +6,7 @@
 # warnings as errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh test
 
 jobs=$(nproc)
 
