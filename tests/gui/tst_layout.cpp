@@ -160,6 +160,26 @@ QString TextOf(const QWidget* widget) {
     return {};
 }
 
+std::vector<Expected> FinishFormControls() {
+    return {
+        Plain("Panel1", "FinishForm", {0, 0, 361, 230}, ""),
+        Plain("Panel2", "Panel1", {21, 15, 323, 46}, ""),
+        Plain("Label4", "Panel2", {15, 13, 293, 19}, "Calculation is successfully finished !", 19,
+              Blue),
+        Plain("Label3", "Panel1", {147, 80, 51, 16}, "Ver. 1.2", 16, Blue),
+        Plain("Label1", "Panel1", {146, 146, 54, 16}, "2008.8.3", 16),
+        {"BitBtn1",
+         "Panel1",
+         {126, 178, 100, 29},
+         "OK",
+         true,
+         Tab::Yes,
+         13,
+         Weight::Regular,
+         Black},
+    };
+}
+
 void CheckControl(const QWidget* widget, const Expected& expected, const QString& parentName) {
     const QByteArray where = expected.name;
     QVERIFY2(widget, where);
@@ -215,6 +235,33 @@ class LayoutTest : public QObject {
             QCOMPARE(form.Edit[i]->objectName(), QString("Edit%1").arg(i));
         for (int i = 1; i <= 33; ++i)
             QCOMPARE(form.Panel[i]->objectName(), QString("Panel%1").arg(i));
+    }
+
+    // What a copied table cannot tell: whether the controls fit together. A
+    // label that grows, or a control drawn larger, must not cover a neighbour
+    // that the layout keeps clear of it (the layout itself lets a few boxes
+    // touch by a pixel), nor reach out of its parent.
+    void noSiblingsOverlapAndEveryControlLiesInsideItsParent() {
+        FakeUiServices services;
+        TForm1 form(services);
+        TFinishForm dialog(&form);
+        const std::pair<QWidget*, std::vector<Expected>> windows[] = {
+            {&form, MainWindowControls()}, {&dialog, FinishFormControls()}};
+        for (const auto& [top, table] : windows)
+            for (const Expected& a : table) {
+                const QWidget* w = top->findChild<QWidget*>(a.name);
+                QVERIFY2(w, a.name);
+                QVERIFY2(w->parentWidget()->rect().contains(w->geometry()),
+                         qPrintable(QString(a.name) + " reaches out of its parent"));
+                for (const Expected& b : table) {
+                    const QWidget* other = top->findChild<QWidget*>(b.name);
+                    if (other == w || other->parentWidget() != w->parentWidget())
+                        continue;
+                    QVERIFY2(!w->geometry().intersects(other->geometry()) ||
+                                 a.geometry.intersects(b.geometry),
+                             qPrintable(QString(a.name) + " covers " + b.name));
+                }
+            }
     }
 
     void frameNotebookAndButtonKinds() {
@@ -311,23 +358,7 @@ class LayoutTest : public QObject {
         QVERIFY(!dialog.isVisible());
         QCOMPARE(dialog.windowIcon().availableSizes().value(0), QSize(32, 32));
         QVERIFY(dialog.BitBtn1->isDefault());
-        const Expected controls[] = {
-            Plain("Panel1", "FinishForm", {0, 0, 361, 230}, ""),
-            Plain("Panel2", "Panel1", {21, 15, 323, 46}, ""),
-            Plain("Label4", "Panel2", {15, 13, 293, 19}, "Calculation is successfully finished !",
-                  19, Blue),
-            Plain("Label3", "Panel1", {147, 80, 51, 16}, "Ver. 1.2", 16, Blue),
-            Plain("Label1", "Panel1", {146, 146, 54, 16}, "2008.8.3", 16),
-            {"BitBtn1",
-             "Panel1",
-             {126, 178, 100, 29},
-             "OK",
-             true,
-             Tab::Yes,
-             13,
-             Weight::Regular,
-             Black},
-        };
+        const std::vector<Expected> controls = FinishFormControls();
         for (const Expected& expected : controls) {
             auto* widget = dialog.findChild<QWidget*>(expected.name);
             QVERIFY2(widget, expected.name);
