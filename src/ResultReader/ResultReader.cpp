@@ -81,11 +81,15 @@ bool IsEmptyLine(std::string_view line) {
     return std::all_of(line.begin(), line.end(), IsBlank);
 }
 
-// The shortest text that reads back as the value: bounded, whatever the file held.
+// The shortest text that reads back as the value, in fixed form where that
+// is short: bounded, whatever the value.
 std::string Shortest(double value) {
-    char buffer[32];
-    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
-    return std::string(buffer, end);
+    char buffer[64];
+    const double magnitude = std::fabs(value);
+    const auto form = magnitude == 0 || (magnitude >= 1e-4 && magnitude < 1e15)
+                          ? std::chars_format::fixed
+                          : std::chars_format::scientific;
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, form).ptr);
 }
 
 // Where the lines come from: the bytes in memory, or a file read a chunk at a
