@@ -11,7 +11,9 @@ root=$PWD
 seconds=${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}
 shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_conversions fuzz_datafile fuzz_runinput fuzz_format fuzz_run)
+# Every target that fuzz/CMakeLists.txt lists.
+[ ${#targets[@]} -gt 0 ] ||
+  mapfile -t targets < <(sed -n '/^set(KORVANE_FUZZ_TARGETS/,/)/{s/^set(KORVANE_FUZZ_TARGETS//;s/)//;s/^ *//;/^$/d;p}' fuzz/CMakeLists.txt)
 
 if [ -z "${FUZZ_NO_BUILD:-}" ]; then
   cmake --preset fuzz >/dev/null
@@ -32,6 +34,7 @@ max_len() {
     fuzz_format) echo 13 ;;
     fuzz_run) echo 256 ;;
     fuzz_runinput) echo 1024 ;;
+    fuzz_resultreader) echo 16384 ;; # a golden result file and then some
     *) echo 8192 ;;
   esac
 }

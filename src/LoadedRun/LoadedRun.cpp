@@ -5,6 +5,7 @@
 #include "RunInput.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <stdexcept>
@@ -18,12 +19,58 @@ namespace {
 constexpr std::size_t MaxExactSamplesPerZone = 2000;
 constexpr std::size_t MaxSubSteps = 4;
 
-RunHistory RunDataFile(const std::string& path, const DataLineArray& values) {
+// The shortest text that reads back as the value, in fixed form where that
+// is short: bounded, whatever the value.
+std::string Shortest(double value) {
+    char buffer[64];
+    const double magnitude = std::fabs(value);
+    const auto form = magnitude == 0 || (magnitude >= 1e-4 && magnitude < 1e15)
+                          ? std::chars_format::fixed
+                          : std::chars_format::scientific;
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, form).ptr);
+}
+
+RunHistory RunDataFile(const std::string& path, const DataLineArray& lines, int lineCount) {
+    if (const auto problem = DataFileProblem(lines, lineCount))
+        throw std::runtime_error(path + " is not a correct data file: " + *problem + ".");
     // Any save name passes the check; nothing is written.
     TCalcInput input;
-    if (const auto failure = ReadRunInput(BoxesFromDataValues(values, "memory"), input))
+    if (const auto failure =
+            ReadRunInput(BoxesFromDataValues(*ExtractDataValues(lines), "memory"), input))
         throw std::runtime_error(path + ": " + *failure);
     return ComputeRun(input);
+}
+
+// The outer temperatures of zones 2 to 4 are not checked, and the scheme may
+// overshoot: the first temperature below absolute zero, by its line or row.
+std::vector<std::string> ColdWarnings(const RunHistory& run) {
+    std::vector<std::string> warnings;
+    for (const ZoneHistory& zone : run.Zones) {
+        const double outer[] = {zone.Zone.OuterTemp1, zone.Zone.OuterTemp2};
+        for (int face = 0; face < 2; ++face)
+            if (outer[face] < AbsoluteZeroC) {
+                const int line = 9 + 5 * (zone.ZoneNo - 1) + 2 + face;
+                warnings.push_back("line " + std::to_string(line) + " (" + DataLineLabel(line) +
+                                   "): " + Shortest(outer[face]) +
+                                   " ℃ is below absolute zero (−273.15 ℃).");
+                break;
+            }
+        if (!warnings.empty())
+            break;
+    }
+    for (const ZoneHistory& zone : run.Zones)
+        for (const HistoryRow& row : zone.Rows) {
+            double lowest = row.Mean;
+            for (double t : row.Points)
+                lowest = std::min(lowest, t);
+            if (lowest < AbsoluteZeroC) {
+                warnings.push_back("zone " + std::to_string(zone.ZoneNo) +
+                                   " at z = " + Shortest(row.Z) + " cm: the computed temperature " +
+                                   Shortest(lowest) + " ℃ is below absolute zero (−273.15 ℃).");
+                return warnings;
+            }
+        }
+    return warnings;
 }
 
 std::vector<ExactSample> SampleExact(const LoadedRun& loaded) {
@@ -95,17 +142,28 @@ LoadedRun LoadRun(const std::string& path) {
     try {
         ResultFileContent content = ReadResultFile(path);
         loaded.FromResultFile = true;
+        loaded.Complete = content.Complete;
+        loaded.Warnings = std::move(content.Warnings);
         loaded.Run.Input = content.Input;
         loaded.Run.Zones = std::move(content.Zones);
     } catch (const ResultFileError& notResult) {
-        // A data file has "=" in each of its first 28 lines; a result file's
-        // line 11 has none.
+        // Both start with the same eight labelled lines; then a data file
+        // has "=" in every line, a result file two empty lines.
         DataLineArray lines;
-        const auto values = ReadDataLines(path, lines) ? ExtractDataValues(lines) : std::nullopt;
-        if (!values)
+        int lineCount = 0;
+        if (!ReadDataLines(path, lines, lineCount))
+            throw std::runtime_error(path + ": " + notResult.what());
+        const bool dataShaped = lineCount >= 9 && lines[9].find('=') != std::string::npos;
+        const bool resultShaped =
+            lineCount >= 9 && lines[9].find_first_not_of(" \t\r") == std::string::npos;
+        if (resultShaped)
+            throw std::runtime_error(path + " is not a correct result file: " + notResult.what());
+        const auto problem = dataShaped ? std::nullopt : DataFileProblem(lines, lineCount);
+        if (problem)
             throw std::runtime_error(path + " is neither a result file (" + notResult.what() +
-                                     ") nor a data file.");
-        loaded.Run = RunDataFile(path, *values);
+                                     ") nor a data file (" + *problem + ").");
+        loaded.Run = RunDataFile(path, lines, lineCount);
+        loaded.Warnings = ColdWarnings(loaded.Run);
     }
     if (loaded.Run.Zones.empty())
         throw std::runtime_error(path + ": the run has no zone.");

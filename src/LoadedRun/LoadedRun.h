@@ -23,6 +23,10 @@ struct ExactSample {
 struct LoadedRun {
     std::string Path;
     bool FromResultFile = false; // rows as printed (0.1 C) rather than computed
+    bool Complete = true;        // false for a result file that was cut
+    // For the user (UTF-8), each naming its line or zone: why the file is
+    // incomplete, a temperature below absolute zero.
+    std::vector<std::string> Warnings;
     RunHistory Run;
     std::vector<double> ZoneStarts; // cm along the line where each zone starts
     double CmPerSec = 0;
@@ -45,7 +49,9 @@ std::size_t NearestRow(const LoadedRun& run, double zLine);
 
 // Reads a result file, or runs a data file in memory, and derives the exact
 // solution and the metrics. Throws std::runtime_error with a message for the
-// user when the file is neither or the run fails.
+// user when the file is neither or the run fails: a file shaped like a data
+// file (an "=" in line 9, where a result file has an empty line) is told what
+// is wrong with it as a data file.
 LoadedRun LoadRun(const std::string& path);
 
 } // namespace korvane

@@ -11,6 +11,8 @@
 
 namespace korvane {
 
+inline constexpr double AbsoluteZeroC = -273.15;
+
 // The text is not a result file; Line() is the first line (from 1) that does
 // not fit, what() says what was expected there (UTF-8).
 class ResultFileError : public std::runtime_error {
@@ -28,14 +30,25 @@ class ResultFileError : public std::runtime_error {
 struct ResultFileContent {
     TCalcInput Input;
     std::vector<ZoneHistory> Zones;
+    // False when the file was cut: its last line has no line end, it ends
+    // inside a block or before the two empty lines that close one, or a zone
+    // has fewer rows than its printed length and Δz allow. What is there is
+    // read all the same.
+    bool Complete = true;
+    // Sentences for the user (UTF-8), each naming its line or zone: why the
+    // file is incomplete, then a temperature below absolute zero.
+    std::vector<std::string> Warnings;
 };
 
 // Reads the bytes of a result file: code page 932, lines ending in CR LF or
-// LF, "." or "," as the decimal symbol. Throws ResultFileError.
+// LF, "." or "," as the decimal symbol. Throws ResultFileError for a text that
+// is not one: a line that does not fit, a number that is not finite, a zone's
+// 1002nd row, or a file that ends before zone 1's column head.
 ResultFileContent ParseResultFile(const std::string& bytes);
 
-// Reads a result file from disk; a file that cannot be read throws
-// std::runtime_error with the platform's reason.
+// Reads a result file from disk, line by line, no further than the first line
+// that does not fit; a file that cannot be read throws std::runtime_error with
+// the platform's reason.
 ResultFileContent ReadResultFile(const std::string& path);
 
 } // namespace korvane

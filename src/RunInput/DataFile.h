@@ -25,6 +25,18 @@ inline constexpr std::size_t MaxDataFileBytes = std::size_t{128} << 20;
 // Reads the first 28 lines of a file (raw bytes, without their CR LF or LF);
 // missing lines read as empty. False when the file cannot be opened or read.
 bool ReadDataLines(const std::string& path, DataLineArray& lines);
+// The same, with the number of those lines that the file has (0 to 28).
+bool ReadDataLines(const std::string& path, DataLineArray& lines, int& lineCount);
+
+// The name of a line, [1..28], as examples/defaults.txt labels it: "Speed",
+// "Zone2 Length".
+std::string DataLineLabel(int line);
+
+// What is wrong with a data file, by line: the first of the 28 lines that is
+// missing or has no "=", else the first value the run cannot read (the zone
+// rule applied) or that a check refuses, as "line 5 (Speed): ...". Nothing
+// when the run may go ahead.
+std::optional<std::string> DataFileProblem(const DataLineArray& lines, int lineCount);
 
 // The value of every line: after the first "=", leading blanks dropped, cut
 // at the next blank. Nothing when any line has no "=".

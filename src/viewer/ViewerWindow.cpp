@@ -67,6 +67,22 @@ QLabel* WrappingLabel() {
 
 } // namespace
 
+ChartOptions OpeningOptions(const LoadedRun& first) {
+    ChartOptions options;
+    const auto& rows = first.Run.Zones.front().Rows;
+    options.PickedRow = rows.empty() ? 0 : rows.size() - 1;
+    return options;
+}
+
+QStringList RunWarnings(const RunList& runs) {
+    QStringList lines;
+    for (const auto& run : runs)
+        for (const std::string& warning : run->Warnings)
+            lines << (runs.size() > 1 ? RunFileName(run->Path) + ": " : QString()) +
+                         QString::fromStdString(warning);
+    return lines;
+}
+
 ViewerWindow::ViewerWindow(ViewerServices& services) : services_(services) {
     setWindowTitle("Korvane viewer");
     resize(1100, 860);
@@ -76,6 +92,15 @@ ViewerWindow::ViewerWindow(ViewerServices& services) : services_(services) {
     layout->setContentsMargins(6, 4, 6, 4);
     Source = WrappingLabel();
     layout->addWidget(Source);
+    // Above the charts, where it cannot be missed, and not in a box that is
+    // gone once clicked away.
+    Warnings = WrappingLabel();
+    Warnings->setObjectName("warnings");
+    Warnings->setTextFormat(Qt::PlainText);
+    Warnings->setStyleSheet("QLabel#warnings { background: #fff4ce; color: #4d3800; "
+                            "border: 1px solid #d9a400; padding: 3px 6px; }");
+    Warnings->hide();
+    layout->addWidget(Warnings);
 
     Along = new AlongLineChart(services_);
     Along->OnPick = [this](std::size_t row) { PickRow(row); };
@@ -172,11 +197,12 @@ void ViewerWindow::BuildActions() {
     fileActions_ << action(file, "&Compare with…", "Compare with…", &ViewerWindow::CompareClick);
     file->addSeparator();
     tools->addSeparator();
-    action(file, "Export chart as P&NG…", "PNG…", &ViewerWindow::ExportPngClick);
-    action(file, "Export chart as S&VG…", "SVG…", &ViewerWindow::ExportSvgClick);
-    action(file, "Export rows as C&SV…", "CSV…", &ViewerWindow::ExportCsvClick);
-    action(file, "Export chart as P&DF…", "PDF…", &ViewerWindow::ExportPdfClick);
-    action(file, "&Print…", "Print…", &ViewerWindow::PrintClick, QKeySequence::Print);
+    exportActions_ << action(file, "Export chart as P&NG…", "PNG…", &ViewerWindow::ExportPngClick);
+    exportActions_ << action(file, "Export chart as S&VG…", "SVG…", &ViewerWindow::ExportSvgClick);
+    exportActions_ << action(file, "Export rows as C&SV…", "CSV…", &ViewerWindow::ExportCsvClick);
+    exportActions_ << action(file, "Export chart as P&DF…", "PDF…", &ViewerWindow::ExportPdfClick);
+    exportActions_ << action(file, "&Print…", "Print…", &ViewerWindow::PrintClick,
+                             QKeySequence::Print);
     file->addSeparator();
     QAction* quit = file->addAction("&Quit");
     quit->setShortcut(QKeySequence::Quit);
@@ -244,10 +270,7 @@ void ViewerWindow::LoadDone() {
         }
         if (first) {
             runs_.clear();
-            // Zone 1's exit: the profile has had time to take shape.
-            options_.PickedRow = outcome.Run->Run.Zones.front().Rows.empty()
-                                     ? 0
-                                     : outcome.Run->Run.Zones.front().Rows.size() - 1;
+            options_.PickedRow = OpeningOptions(*outcome.Run).PickedRow;
             first = false;
         }
         runs_.push_back(std::move(outcome.Run));
@@ -259,6 +282,11 @@ void ViewerWindow::LoadDone() {
 
 void ViewerWindow::ShowRuns() {
     UpdateTitle();
+    for (QAction* a : exportActions_)
+        a->setEnabled(!runs_.empty());
+    const QStringList warnings = RunWarnings(runs_);
+    Warnings->setText("⚠ " + warnings.join("\n⚠ "));
+    Warnings->setVisible(!warnings.isEmpty());
     const LoadedRun* first = runs_.empty() ? nullptr : runs_.front().get();
     if (!first) {
         Source->setText("Open a result file or a data file (File ▸ Open, or korvane-view FILE).");
@@ -311,11 +339,14 @@ void ViewerWindow::UpdateTitle() {
         setWindowTitle("Korvane viewer");
         return;
     }
-    QString title = RunFileName(runs_.front()->Path);
+    const auto name = [](const LoadedRun& run) {
+        return RunFileName(run.Path) + (run.Complete ? "" : " (incomplete)");
+    };
+    QString title = name(*runs_.front());
     if (runs_.size() > 1) {
         QStringList others;
         for (std::size_t r = 1; r < runs_.size(); ++r)
-            others << RunFileName(runs_[r]->Path);
+            others << name(*runs_[r]);
         title += " compared with " + others.join(", ");
     }
     setWindowTitle(title + " – Korvane viewer");

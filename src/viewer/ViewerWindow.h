@@ -26,6 +26,14 @@ struct LoadOutcome {
     std::string Error;
 };
 
+// What a newly opened run shows first, in the window and an export: the
+// profile at zone 1's exit, where it has had time to take shape.
+ChartOptions OpeningOptions(const LoadedRun& first);
+
+// What the reader said about the runs (an incomplete file, a temperature
+// below absolute zero), one line each; the file named when there are several.
+QStringList RunWarnings(const RunList& runs);
+
 // The result viewer: a run (result or data file) as charts and a table,
 // with other runs drawn over it.
 class ViewerWindow : public QMainWindow {
@@ -59,6 +67,7 @@ class ViewerWindow : public QMainWindow {
     ZoneTable* Zones;
     WhatIfPanel* WhatIf; // varies the inputs of a run opened from a data file
     QLabel* Source;      // where the run comes from and what the dashes are
+    QLabel* Warnings;    // above the charts: an incomplete file, a temperature below 0 K
     QLabel* Sentence;    // the distance to the exact solution in words
     QLabel* Position;    // where the profile is taken
     QSlider* PositionSlider;
@@ -88,6 +97,7 @@ class ViewerWindow : public QMainWindow {
     QProgressBar* progress_;
     QTimer* progressDelay_;
     QList<QAction*> fileActions_;
+    QList<QAction*> exportActions_; // enabled while a run is shown
 };
 
 } // namespace korvane

@@ -9,8 +9,13 @@ namespace korvane {
 
 namespace {
 
+// A file may hold temperatures of 1e300 ℃: beyond ten million, six digits
+// and a power of ten, never a row of three hundred digits.
 QString Number(double value, int decimals) {
-    return std::isfinite(value) ? QString::number(value, 'f', decimals) : QString("–");
+    if (!std::isfinite(value))
+        return "–";
+    return std::abs(value) < 1e7 ? QString::number(value, 'f', decimals)
+                                 : QString::number(value, 'g', 6);
 }
 
 QString Exponent(double value) {
@@ -123,9 +128,7 @@ QString DistanceSentence(const LoadedRun& run) {
     text = settings + QString(", the scheme's temperatures are up to %1 ℃ from the exact "
                               "solution at the faces, %2 ℃ inside the plate and %3 ℃ for "
                               "the mean")
-                          .arg(faces, 0, 'f', 1)
-                          .arg(inside, 0, 'f', 1)
-                          .arg(mean, 0, 'f', 1);
+                          .arg(Number(faces, 1), Number(inside, 1), Number(mean, 1));
     if (solved < static_cast<int>(run.Metrics.size()))
         text += QString(" (zones 1 to %1; from zone %2 on a negative heat transfer coefficient "
                         "leaves no exact solution)")

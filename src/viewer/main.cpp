@@ -1,5 +1,6 @@
 #include "AppLook.h"
 #include "DecimalSymbol.h"
+#include "ExportCommand.h"
 #include "FloatControl.h"
 #include "NumberFormat.h"
 #include "QtViewerServices.h"
@@ -8,16 +9,36 @@
 #include <QApplication>
 
 #include <clocale>
+#include <iostream>
+#include <string>
+#include <vector>
 
 int main(int argc, char* argv[]) {
     korvane::platform::SetExtendedPrecision();
-    QApplication application(argc, argv);
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    const bool exporting = korvane::IsExportCommand(arguments);
+    // An export shows no window and needs no display: Qt's offscreen platform,
+    // unless the user named one. Qt sees none of the export's own arguments.
+    char platformOption[] = "-platform";
+    char offscreen[] = "offscreen";
+    std::vector<char*> qtArguments{argv[0]};
+    if (!exporting)
+        qtArguments.assign(argv, argv + argc);
+    else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qtArguments.insert(qtArguments.end(), {platformOption, offscreen});
+    if (exporting)
+        korvane::KeepQtQuiet();
+    int qtArgumentCount = static_cast<int>(qtArguments.size());
+    qtArguments.push_back(nullptr);
+    QApplication application(qtArgumentCount, qtArguments.data());
     QApplication::setApplicationName("korvane-view");
     // Data files are read with the user's decimal symbol, by the window's and
     // korvane-batch's rule; the C library's own locale stays out of every
     // conversion.
     std::setlocale(LC_NUMERIC, "C");
     korvane::SetDecimalSeparator(korvane::UserDecimalSymbol());
+    if (exporting)
+        return korvane::RunExportCommand(arguments, std::cerr);
     QApplication::setWindowIcon(korvane::ProgramIcon());
 
     korvane::QtViewerServices services;

@@ -252,7 +252,8 @@ class ViewerTest : public QObject {
         negative.close();
         window_->OpenFiles({negative.fileName()});
         QTRY_COMPARE(services_->errors.size(), std::size_t{1});
-        QVERIFY(services_->errors[0].find("negative.txt: ") != std::string::npos);
+        QVERIFY(services_->errors[0].find("negative.txt is not a correct data file: line 4 "
+                                          "(Thickness): ") != std::string::npos);
         // What was shown stays.
         QCOMPARE(window_->Runs().front()->Run.Input.Thickness, 0.05);
     }
@@ -284,6 +285,67 @@ class ViewerTest : public QObject {
         QCOMPARE(window_->windowTitle(), QString("Korvane viewer"));
     }
 
+    // What the reader says about a file is a line above the charts, and an
+    // incomplete file is marked in the title too.
+    void incompleteAndColdFilesSaySoAboveTheCharts() {
+        QTemporaryDir dir;
+        const QByteArray golden = ReadAll(Golden("layers7-four-zones.result"));
+        // "128.8", the last mean, cut to "12".
+        const QString cut = Write(dir, "cut.result", golden.left(golden.lastIndexOf("128.8") + 2));
+        QVERIFY(Open({cut}));
+        QVERIFY(!window_->Runs().front()->Complete);
+        QVERIFY(window_->Warnings->isVisible());
+        QVERIFY(window_->Warnings->text().contains("zone 4, which shows 16 rows of about 17"));
+        QVERIFY(window_->windowTitle().startsWith("cut.result (incomplete) – "));
+
+        window_->AddFiles({Golden("layers7-four-zones.result")});
+        QTRY_COMPARE(window_->Runs().size(), std::size_t{2});
+        QVERIFY(window_->Warnings->text().startsWith("⚠ cut.result: The file is incomplete"));
+        QVERIFY(window_->windowTitle().contains("compared with layers7-four-zones.result –"));
+
+        window_->OpenFiles({Golden("layers7-four-zones.result")});
+        QTRY_COMPARE(window_->Runs().size(), std::size_t{1});
+        QVERIFY(!window_->Warnings->isVisible());
+        QVERIFY(!window_->windowTitle().contains("incomplete"));
+        QVERIFY(services_->errors.empty());
+    }
+
+    // Temperatures of 1e300 ℃ are numbers a result file can hold: the table
+    // and the sentence show them in a few digits, and the window stays on
+    // the screen.
+    void hugeTemperaturesKeepTheWindowOnTheScreen() {
+        QTemporaryDir dir;
+        QByteArray file = ReadAll(Golden("defaults.result"));
+        const qsizetype row = file.indexOf("  0.5  298.5");
+        file.replace(row, file.indexOf("\r\n", row) - row,
+                     "  0.5  -1E300 1E300 298.7 298.2 297.2 295.2 291.7 285.5 274.6 255.5 -1E300 "
+                     "1E300");
+        QVERIFY(Open({Write(dir, "hot.result", file)}));
+        QVERIFY(
+            window_->Warnings->text().contains("line 20: T1 is -1e+300 ℃, below absolute zero"));
+        for (int r = 0; r < window_->Zones->rowCount(); ++r)
+            for (int c = 0; c < window_->Zones->columnCount(); ++c)
+                QVERIFY2(window_->Zones->item(r, c)->text().size() < 60,
+                         qPrintable(window_->Zones->item(r, c)->text()));
+        QVERIFY2(window_->Sentence->text().size() < 500, qPrintable(window_->Sentence->text()));
+        QVERIFY(window_->minimumSizeHint().width() <= 1280);
+    }
+
+    // Nothing to export before a run is shown.
+    void exportsWaitForARun() {
+        QStringList exports;
+        for (QAction* action : window_->findChildren<QAction*>())
+            if (action->text().startsWith("Export") || action->text() == "&Print…") {
+                exports << action->text();
+                QVERIFY2(!action->isEnabled(), qPrintable(action->text()));
+            }
+        QCOMPARE(exports.size(), 5);
+        QVERIFY(Open({Golden("defaults.result")}));
+        for (QAction* action : window_->findChildren<QAction*>())
+            if (exports.contains(action->text()))
+                QVERIFY2(action->isEnabled(), qPrintable(action->text()));
+    }
+
     // A letter two entries of one menu share only moves between them; the
     // keyboard could then never reach the CSV export.
     void everyMenuEntryHasALetterOfItsOwn() {
@@ -305,6 +367,18 @@ class ViewerTest : public QObject {
     }
 
   private:
+    static QByteArray ReadAll(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    static QString Write(const QTemporaryDir& dir, const QString& name, const QByteArray& bytes) {
+        QFile file(dir.filePath(name));
+        if (file.open(QIODevice::WriteOnly))
+            file.write(bytes);
+        return file.fileName();
+    }
+
     bool Open(const QStringList& files) {
         window_->OpenFiles(files);
         return QTest::qWaitFor([&] { return !window_->IsLoading() && !window_->Runs().empty(); },
