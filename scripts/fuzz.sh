@@ -11,7 +11,8 @@ root=$PWD
 seconds=${1:?usage: scripts/fuzz.sh SECONDS [TARGET...]}
 shift
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(fuzz_conversions fuzz_datafile fuzz_runinput fuzz_format fuzz_run)
+[ ${#targets[@]} -gt 0 ] ||
+  targets=(fuzz_conversions fuzz_datafile fuzz_runinput fuzz_format fuzz_run fuzz_whatif_options)
 
 if [ -z "${FUZZ_NO_BUILD:-}" ]; then
   cmake --preset fuzz >/dev/null
@@ -32,6 +33,7 @@ max_len() {
     fuzz_format) echo 13 ;;
     fuzz_run) echo 256 ;;
     fuzz_runinput) echo 1024 ;;
+    fuzz_whatif_options) echo 512 ;;
     *) echo 8192 ;;
   esac
 }
