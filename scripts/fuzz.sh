@@ -35,6 +35,7 @@ max_len() {
     fuzz_run) echo 256 ;;
     fuzz_runinput) echo 1024 ;;
     fuzz_resultreader) echo 16384 ;; # a golden result file and then some
+    fuzz_whatif_options) echo 512 ;;
     *) echo 8192 ;;
   esac
 }

@@ -5,7 +5,9 @@ if(NOT code EQUAL 0 OR NOT err STREQUAL "")
   message(FATAL_ERROR "korvane-batch exited ${code}: ${err}")
 endif()
 execute_process(COMMAND ${BATCH} only-one-argument RESULT_VARIABLE usage ERROR_VARIABLE usage_err)
-if(NOT usage EQUAL 64 OR NOT usage_err MATCHES "^usage: korvane-batch")
+# What is wrong, then the usage.
+if(NOT usage EQUAL 64 OR NOT usage_err MATCHES
+   "^a run needs DATAFILE and RESULTFILE; only one file is named\nusage: korvane-batch")
   message(FATAL_ERROR "wrong arguments gave ${usage}: ${usage_err}")
 endif()
 execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUT} ${EXPECTED} RESULT_VARIABLE diff)

@@ -138,11 +138,11 @@ std::optional<std::string> ReadRunInput(const EditTexts& boxes, TCalcInput& in) 
         return CheckMessage(Check::InitialTemp);
     if (!(in.DeltaZ > 0))
         return CheckMessage(Check::DeltaZ);
-    if (!(in.LayerCount > 2))
+    if (!(in.LayerCount >= MinLayerCount))
         return CheckMessage(Check::TooFewLayers);
     if (in.SaveFileName.empty())
         return CheckMessage(Check::SaveFileName);
-    if (!(in.LayerCount <= 100))
+    if (!(in.LayerCount <= MaxLayerCount))
         return CheckMessage(Check::TooManyLayers);
     if (!StepsFit(in, steps))
         return CheckMessage(Check::StepsFit);

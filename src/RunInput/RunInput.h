@@ -48,6 +48,10 @@ inline constexpr std::array<const char*, 16> CheckMessages = {
     "Save File Name is not correct",
     "Number of Layers is to large",
     "Length is too large or Increment is too small"};
+// The layer counts that the checks TooFewLayers and TooManyLayers let through.
+inline constexpr int MinLayerCount = 3;
+inline constexpr int MaxLayerCount = 100;
+
 inline const char* CheckMessage(Check check) {
     return CheckMessages[static_cast<std::size_t>(check)];
 }

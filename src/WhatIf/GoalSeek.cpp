@@ -1,6 +1,7 @@
 #include "GoalSeek.h"
 
 #include "RunExport.h"
+#include "WhatIfOptions.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,6 +20,24 @@ struct Sample {
 
 std::string Plain(double value) {
     return ShortestNumber(value);
+}
+
+// Half-way, also between ends whose difference is beyond the doubles.
+double Midpoint(double a, double b) {
+    const double half = a + (b - a) / 2;
+    return std::isfinite(half) ? half : a / 2 + b / 2;
+}
+
+// Ends of one sign more than a factor of 10 apart: halving such a bracket takes a
+// step for every binary digit of the ratio, the geometric mean one for every
+// digit of its exponent.
+bool Wide(double a, double b) {
+    const double lo = std::min(std::abs(a), std::abs(b)), hi = std::max(std::abs(a), std::abs(b));
+    return (a > 0) == (b > 0) && lo > 0 && hi > 10 * lo;
+}
+
+double GeometricMean(double a, double b) {
+    return std::copysign(std::sqrt(std::abs(a)) * std::sqrt(std::abs(b)), a);
 }
 
 std::vector<double> SampleValues(double from, double to, bool integer, int count) {
@@ -80,8 +99,10 @@ class Seeker {
     bool Close(const Sample& a, const Sample& b) const {
         if (input_.Integer)
             return std::abs(b.X - a.X) <= 1;
+        // Neighbouring doubles have no input between them to try.
         return std::abs(b.X - a.X) <=
-               options_.InputTolerance * std::max(std::abs(a.X), std::abs(b.X));
+                   options_.InputTolerance * std::max(std::abs(a.X), std::abs(b.X)) ||
+               std::nextafter(a.X, b.X) == b.X;
     }
 
     void Found(const Sample& s) {
@@ -90,16 +111,17 @@ class Seeker {
         result_.Metric = s.Metric;
     }
 
-    // a and b straddle the target; narrows until a tolerance is met.
+    // a and b straddle the target; narrows until a tolerance is met or the
+    // trials run out.
     void Bisect(Sample a, Sample b) {
         int side = 0; // Illinois: which end stayed last time
         double lastWidth = std::abs(b.X - a.X);
         int slowSteps = 0;
         while (true) {
+            const Sample& best = std::abs(a.F) <= std::abs(b.F) ? a : b;
             if (Met(a) || Met(b))
-                return Found(std::abs(a.F) <= std::abs(b.F) ? a : b);
-            if (Close(a, b) || result_.Trials >= options_.MaxTrials) {
-                const Sample& best = std::abs(a.F) <= std::abs(b.F) ? a : b;
+                return Found(best);
+            if (Close(a, b)) {
                 if (input_.Integer)
                     result_.Notes.push_back("no whole " + input_.Name + " meets " + metric_.Name +
                                             " = " + Plain(target_) + " within " +
@@ -112,20 +134,38 @@ class Seeker {
                                             "): the input's tolerance was met first");
                 return Found(best);
             }
+            if (result_.Trials >= options_.MaxTrials) {
+                // Either end would be a wrong answer reported as one.
+                result_.Status = SeekStatus::NotConverged;
+                result_.Value = best.X;
+                result_.Metric = best.Metric;
+                result_.Notes.push_back(
+                    std::string(NotConvergedNote) + "after " + std::to_string(result_.Trials) +
+                    " trials " + metric_.Name + " is still between " + Plain(a.Metric) + " (" +
+                    Setting(a.X) + ") and " + Plain(b.Metric) + " (" + Setting(b.X) +
+                    "), and neither the tolerance on the metric (" +
+                    Plain(options_.MetricTolerance) + ") nor the one on the input (" +
+                    Plain(options_.InputTolerance) +
+                    " of it) is met; a narrower range or a wider tolerance may help");
+                return;
+            }
             double x;
             if (input_.Integer) {
-                x = std::floor((a.X + b.X) / 2);
+                x = std::floor(Midpoint(a.X, b.X));
                 if (x == std::min(a.X, b.X))
                     x += 1;
+            } else if (Wide(a.X, b.X)) {
+                x = GeometricMean(a.X, b.X);
+                slowSteps = 0;
             } else if (slowSteps >= 2) {
-                x = a.X + (b.X - a.X) / 2;
+                x = Midpoint(a.X, b.X);
                 slowSteps = 0;
             } else {
                 x = static_cast<double>(a.X - static_cast<long double>(a.W) * (b.X - a.X) /
                                                   (static_cast<long double>(b.W) - a.W));
                 const double margin = std::abs(b.X - a.X) * 1e-3;
                 if (!(std::min(a.X, b.X) + margin < x && x < std::max(a.X, b.X) - margin))
-                    x = a.X + (b.X - a.X) / 2;
+                    x = Midpoint(a.X, b.X);
             }
             Sample s = Try(x);
             if (!s.Ran) {
@@ -204,8 +244,8 @@ SeekResult GoalSeek(const WhatIfCase& base, const InputName& input, double from,
                 hi = std::max(hi, s.Metric);
             }
         result.Status = SeekStatus::NotBracketed;
-        result.Notes.push_back("not bracketed: " + metric.Name + " runs from " + Plain(lo) +
-                               " to " + Plain(hi) + " over " + input.Name + "=" +
+        result.Notes.push_back(std::string(NotBracketedNote) + metric.Name + " runs from " +
+                               Plain(lo) + " to " + Plain(hi) + " over " + input.Name + "=" +
                                seeker.Range(from, to) + " and never reaches " + Plain(target));
         return result;
     }
@@ -229,6 +269,82 @@ SeekResult GoalSeek(const WhatIfCase& base, const InputName& input, double from,
 std::string SeekLine(const InputName& input, const MetricName& metric, const SeekResult& result) {
     return input.Name + "=" + ShortestNumber(result.Value) + " " + metric.Name + "=" +
            ShortestNumber(result.Metric);
+}
+
+std::optional<SeekLineValues> ParseSeekLine(std::string_view line) {
+    if (!line.empty() && line.back() == '\n')
+        line.remove_suffix(1);
+    const auto space = line.find(' ');
+    if (space == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view first = line.substr(0, space), second = line.substr(space + 1);
+    const auto equals1 = first.find('='), equals2 = second.find('=');
+    if (equals1 == std::string_view::npos || equals2 == std::string_view::npos)
+        return std::nullopt;
+    const auto value = ParsePlainNumber(first.substr(equals1 + 1));
+    const auto metric = ParsePlainNumber(second.substr(equals2 + 1));
+    if (!value || !metric || !FindInput(first.substr(0, equals1)) ||
+        !FindMetric(second.substr(0, equals2)))
+        return std::nullopt;
+    return SeekLineValues{std::string(first.substr(0, equals1)), *value,
+                          std::string(second.substr(0, equals2)), *metric};
+}
+
+int SeekExitCode(SeekStatus status) {
+    switch (status) {
+    case SeekStatus::Found:
+        return BatchOk;
+    case SeekStatus::NotBracketed:
+    case SeekStatus::NotConverged:
+        return BatchNoSolution;
+    case SeekStatus::Refused:
+        return BatchRefused;
+    case SeekStatus::Failed:
+        break;
+    }
+    return BatchFailed;
+}
+
+SeekReport ReadSeekReport(int exitCode, std::string_view out, std::string_view err) {
+    SeekReport report;
+    report.Notes = std::string(err);
+    while (!report.Notes.empty() && (report.Notes.back() == '\n' || report.Notes.back() == '\r'))
+        report.Notes.pop_back();
+    if (exitCode == BatchOk) {
+        if (const auto line = ParseSeekLine(out)) {
+            report.Status = SeekStatus::Found;
+            report.Value = line->Value;
+            report.Metric = line->MetricValue;
+        }
+    } else if (exitCode == BatchNoSolution) {
+        // The note that says why is the one line that starts so.
+        report.Status = SeekStatus::NotBracketed;
+        for (std::size_t start = 0; start < err.size();) {
+            const auto end = std::min(err.find('\n', start), err.size());
+            if (err.substr(start, end - start).starts_with(NotConvergedNote))
+                report.Status = SeekStatus::NotConverged;
+            start = end + 1;
+        }
+    } else if (exitCode == BatchRefused) {
+        report.Status = SeekStatus::Refused;
+    }
+    return report;
+}
+
+const char* SeekStatusText(SeekStatus status) {
+    switch (status) {
+    case SeekStatus::Found:
+        return "Found.";
+    case SeekStatus::NotBracketed:
+        return "No solution in the range.";
+    case SeekStatus::NotConverged:
+        return "No value met either tolerance.";
+    case SeekStatus::Refused:
+        return "Nothing found.";
+    case SeekStatus::Failed:
+        break;
+    }
+    return "korvane-batch failed.";
 }
 
 } // namespace korvane

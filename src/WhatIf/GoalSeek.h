@@ -1,9 +1,11 @@
 #pragma once
 
+#include "BatchExit.h"
 #include "WhatIfCase.h"
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvane {
@@ -18,8 +20,15 @@ struct SeekOptions {
 enum class SeekStatus {
     Found,        // Value meets the target within a tolerance
     NotBracketed, // no two neighbouring samples straddle the target
-    Refused       // every sample, or a trial inside the bracket, was refused
+    NotConverged, // the trials ran out before either tolerance was met
+    Refused,      // every sample, or a trial inside the bracket, was refused
+    Failed        // read back only: korvane-batch failed or printed no answer
 };
+
+// How the note that says why a seek found nothing starts (exit 3); the
+// viewer tells the two apart by it.
+inline constexpr std::string_view NotBracketedNote = "not bracketed: ";
+inline constexpr std::string_view NotConvergedNote = "not converged: ";
 
 struct SeekResult {
     SeekStatus Status = SeekStatus::Refused;
@@ -39,7 +48,29 @@ struct SeekResult {
 SeekResult GoalSeek(const WhatIfCase& base, const InputName& input, double from, double to,
                     const MetricName& metric, double target, const SeekOptions& options = {});
 
-// "speed=23.5 zone3.exit.TAV=120.004", "." as the decimal point.
+// "speed=23.5 zone3.exit.TAV=120.004", "." as the decimal point, and read back.
 std::string SeekLine(const InputName& input, const MetricName& metric, const SeekResult& result);
+struct SeekLineValues {
+    std::string Input;
+    double Value = 0;
+    std::string Metric;
+    double MetricValue = 0;
+};
+std::optional<SeekLineValues> ParseSeekLine(std::string_view line);
+
+// korvane-batch's exit code for a seek that ended so.
+int SeekExitCode(SeekStatus status);
+
+// What a korvane-batch --seek process said, read back from its exit code and
+// its standard output and error.
+struct SeekReport {
+    SeekStatus Status = SeekStatus::Failed;
+    double Value = 0, Metric = 0;
+    std::string Notes; // standard error, without its last line end
+};
+SeekReport ReadSeekReport(int exitCode, std::string_view out, std::string_view err);
+
+// A line that says how a seek ended: "No solution in the range." ...
+const char* SeekStatusText(SeekStatus status);
 
 } // namespace korvane

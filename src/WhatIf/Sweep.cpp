@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace korvane {
 
@@ -18,69 +19,28 @@ std::string CsvField(const std::string& text) {
     return quoted + "\"";
 }
 
-} // namespace
-
-std::vector<double> AxisValues(const SweepAxis& axis) {
-    std::vector<double> values;
-    if (axis.Steps < 1)
-        return values;
-    values.push_back(axis.From);
-    for (int i = 1; i + 1 < axis.Steps; ++i)
-        values.push_back(static_cast<double>(
-            axis.From + (static_cast<long double>(axis.To) - axis.From) * i / (axis.Steps - 1)));
-    if (axis.Steps > 1)
-        values.push_back(axis.To);
-    return values;
-}
-
-std::optional<double> ParsePlainNumber(std::string_view text) {
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    double value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() ||
-        !std::isfinite(value))
+// The message field as CsvField wrote it.
+std::optional<std::string> ReadCsvField(std::string_view field) {
+    if (field.empty() || field.front() != '"') {
+        if (field.find_first_of(",\"\r\n") != std::string_view::npos)
+            return std::nullopt;
+        return std::string(field);
+    }
+    if (field.size() < 2 || field.back() != '"')
         return std::nullopt;
-    return value;
+    std::string text;
+    for (std::size_t i = 1; i + 1 < field.size(); ++i) {
+        if (field[i] == '"') {
+            if (i + 2 >= field.size() || field[i + 1] != '"')
+                return std::nullopt;
+            ++i;
+        }
+        text += field[i];
+    }
+    return text;
 }
 
-ParsedAxis ParseSweepAxis(std::string_view text) {
-    ParsedAxis parsed;
-    const auto equals = text.find('=');
-    const std::string_view name = text.substr(0, equals);
-    parsed.Axis.Input = FindInput(name);
-    if (!parsed.Axis.Input) {
-        parsed.Error = UnknownInputMessage(name);
-        return parsed;
-    }
-    const std::string_view range =
-        equals == std::string_view::npos ? std::string_view() : text.substr(equals + 1);
-    const auto colon1 = range.find(':');
-    const auto colon2 = colon1 == std::string_view::npos ? colon1 : range.find(':', colon1 + 1);
-    std::optional<double> from, to, steps;
-    if (colon2 != std::string_view::npos) {
-        from = ParsePlainNumber(range.substr(0, colon1));
-        to = ParsePlainNumber(range.substr(colon1 + 1, colon2 - colon1 - 1));
-        steps = ParsePlainNumber(range.substr(colon2 + 1));
-    }
-    if (!from || !to || !steps || *steps < 1 || *steps > 1000000 || *steps != std::floor(*steps)) {
-        parsed.Error = "a sweep reads NAME=FROM:TO:STEPS with STEPS a whole number from 1 "
-                       "(\".\" as the decimal point): " +
-                       std::string(text);
-        return parsed;
-    }
-    parsed.Axis.From = *from;
-    parsed.Axis.To = *to;
-    parsed.Axis.Steps = static_cast<int>(*steps);
-    return parsed;
-}
-
-std::size_t SweepSize(const std::vector<SweepAxis>& axes) {
-    std::size_t size = axes.empty() ? 0 : 1;
-    for (const auto& axis : axes)
-        size *= static_cast<std::size_t>(std::max(axis.Steps, 0));
-    return size;
-}
+} // namespace
 
 void RunSweep(const WhatIfCase& base, const std::vector<SweepAxis>& axes,
               const std::vector<MetricName>& metrics,
@@ -109,8 +69,8 @@ void RunSweep(const WhatIfCase& base, const std::vector<SweepAxis>& axes,
 }
 
 std::string SweepCsvHeader(const std::vector<SweepAxis>& axes,
-                           const std::vector<MetricName>& metrics) {
-    std::string line;
+                           const std::vector<MetricName>& metrics, bool withTrial) {
+    std::string line = withTrial ? "trial," : "";
     for (const auto& axis : axes)
         line += axis.Input->Name + ",";
     for (const auto& metric : metrics)
@@ -118,8 +78,8 @@ std::string SweepCsvHeader(const std::vector<SweepAxis>& axes,
     return line + "message\n";
 }
 
-std::string SweepCsvLine(const SweepRow& row, std::size_t metricCount) {
-    std::string line;
+std::string SweepCsvLine(const SweepRow& row, std::size_t metricCount, bool withTrial) {
+    std::string line = withTrial ? std::to_string(row.Index + 1) + "," : "";
     for (double value : row.Inputs)
         line += ShortestNumber(value) + ",";
     for (std::size_t m = 0; m < metricCount; ++m) {
@@ -128,6 +88,51 @@ std::string SweepCsvLine(const SweepRow& row, std::size_t metricCount) {
         line += ",";
     }
     return line + CsvField(row.Outcome.Message) + "\n";
+}
+
+std::optional<SweepRow> ParseSweepCsvLine(std::string_view line, std::size_t inputCount,
+                                          std::size_t metricCount, bool withTrial) {
+    // Numbers never hold a comma; only the message may be quoted.
+    std::vector<std::string_view> cells;
+    std::size_t start = 0;
+    for (std::size_t c = 0; c < (withTrial ? 1 : 0) + inputCount + metricCount; ++c) {
+        const auto comma = line.find(',', start);
+        if (comma == std::string_view::npos)
+            return std::nullopt;
+        cells.push_back(line.substr(start, comma - start));
+        start = comma + 1;
+    }
+    SweepRow row;
+    std::size_t c = 0;
+    if (withTrial) {
+        const std::string_view text = cells[c++];
+        std::size_t trial = 0;
+        const auto read = std::from_chars(text.data(), text.data() + text.size(), trial);
+        if (text.empty() || read.ec != std::errc() || read.ptr != text.data() + text.size() ||
+            trial < 1)
+            return std::nullopt;
+        row.Index = trial - 1;
+    }
+    for (std::size_t i = 0; i < inputCount; ++i) {
+        const auto value = ParsePlainNumber(cells[c++]);
+        if (!value)
+            return std::nullopt;
+        row.Inputs.push_back(*value);
+    }
+    for (std::size_t m = 0; m < metricCount; ++m) {
+        const std::string_view text = cells[c++];
+        const auto value = text.empty()
+                               ? std::optional<double>(std::numeric_limits<double>::quiet_NaN())
+                               : ParsePlainNumber(text);
+        if (!value)
+            return std::nullopt;
+        row.Outcome.Metrics.push_back(*value);
+    }
+    auto message = ReadCsvField(line.substr(start));
+    if (!message)
+        return std::nullopt;
+    row.Outcome.Message = std::move(*message);
+    return row;
 }
 
 } // namespace korvane

@@ -1,59 +1,14 @@
 #include "BatchWorkers.h"
 
 #include "SiblingProgram.h"
+#include "Sweep.h"
 
 #include <QProcess>
 
-#include <cmath>
-#include <limits>
-
 namespace korvane {
-
-namespace {
-
-double Cell(const QByteArray& text, bool& ok) {
-    if (text.isEmpty())
-        return std::numeric_limits<double>::quiet_NaN();
-    return text.toDouble(&ok);
-}
-
-} // namespace
 
 QString BatchProgram() {
     return SiblingProgram("korvane-batch", "../batch");
-}
-
-bool ParseSweepLine(const QByteArray& line, std::size_t metricCount, SweepPoint& point) {
-    // Numbers never hold a comma; only the message may be quoted.
-    QList<QByteArray> cells;
-    int start = 0;
-    for (std::size_t c = 0; c < metricCount + 1; ++c) {
-        const int comma = line.indexOf(',', start);
-        if (comma < 0)
-            return false;
-        cells << line.mid(start, comma - start);
-        start = comma + 1;
-    }
-    QByteArray message = line.mid(start);
-    if (message.startsWith('"') && message.endsWith('"') && message.size() >= 2)
-        message = message.mid(1, message.size() - 2).replace("\"\"", "\"");
-    bool ok = true;
-    point.Input = Cell(cells[0], ok);
-    point.Metrics.clear();
-    for (std::size_t m = 0; m < metricCount; ++m)
-        point.Metrics.push_back(Cell(cells[static_cast<qsizetype>(m) + 1], ok));
-    point.Message = QString::fromUtf8(message);
-    return ok && !std::isnan(point.Input);
-}
-
-bool ParseSeekLine(const QString& line, double& value, double& metric) {
-    const QStringList parts = line.trimmed().split(' ');
-    if (parts.size() != 2)
-        return false;
-    bool ok1 = false, ok2 = false;
-    value = parts[0].section('=', 1).toDouble(&ok1);
-    metric = parts[1].section('=', -1).toDouble(&ok2);
-    return ok1 && ok2;
 }
 
 SweepWorkers::SweepWorkers(QObject* parent) : QObject(parent) {}
@@ -127,12 +82,18 @@ void SweepWorkers::Read(std::size_t w) {
             worker.headerSeen = true;
             continue;
         }
+        const std::string_view text(line.constData(), static_cast<std::size_t>(line.size()));
+        // (A console's line end on Windows.)
+        const auto row = ParseSweepCsvLine(text.substr(0, text.find_last_not_of('\r') + 1), 1,
+                                           metricCount_, true);
+        if (!row || !OnPoint || cancelled_)
+            continue;
         SweepPoint point;
-        // The share's j-th line is the trial (K-1) + j N of the whole sweep.
-        point.Index = w + worker.lines * workers_.size();
-        ++worker.lines;
-        if (ParseSweepLine(line, metricCount_, point) && OnPoint && !cancelled_)
-            OnPoint(point);
+        point.Index = row->Index;
+        point.Input = row->Inputs[0];
+        point.Metrics = row->Outcome.Metrics;
+        point.Message = QString::fromStdString(row->Outcome.Message);
+        OnPoint(point);
     }
 }
 
@@ -141,9 +102,9 @@ void SweepWorkers::Ended(std::size_t w) {
     if (worker.process->state() != QProcess::NotRunning)
         return;
     Read(w);
-    if (!cancelled_ &&
-        (worker.process->exitStatus() != QProcess::NormalExit || worker.process->exitCode() != 0 ||
-         worker.process->error() == QProcess::FailedToStart)) {
+    if (!cancelled_ && (worker.process->exitStatus() != QProcess::NormalExit ||
+                        worker.process->exitCode() != BatchOk ||
+                        worker.process->error() == QProcess::FailedToStart)) {
         const QString errors = QString::fromUtf8(worker.process->readAllStandardError()).trimmed();
         if (failure_.isEmpty())
             failure_ = errors.isEmpty() ? "korvane-batch failed: " + worker.process->errorString()
@@ -177,19 +138,25 @@ bool SeekWorker::Start(const QString& program, const QString& dataFile, const QS
     process_ = new QProcess(this);
     QProcess* process = process_;
     connect(process, &QProcess::finished, this, [this, process] {
+        const QByteArray out = process->readAllStandardOutput();
+        const QByteArray err = process->readAllStandardError();
+        const SeekReport report = ReadSeekReport(
+            process->exitStatus() == QProcess::NormalExit ? process->exitCode() : BatchFailed,
+            std::string_view(out.constData(), static_cast<std::size_t>(out.size())),
+            std::string_view(err.constData(), static_cast<std::size_t>(err.size())));
         SeekOutcome outcome;
-        outcome.Notes = QString::fromUtf8(process->readAllStandardError()).trimmed();
-        const QString out = QString::fromUtf8(process->readAllStandardOutput());
-        outcome.NotBracketed =
-            process->exitStatus() == QProcess::NormalExit && process->exitCode() == 3;
-        outcome.Found = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0 &&
-                        ParseSeekLine(out, outcome.Value, outcome.Metric);
+        outcome.Status = report.Status;
+        outcome.Value = report.Value;
+        outcome.Metric = report.Metric;
+        outcome.Reason = SeekStatusText(report.Status);
+        outcome.Notes = QString::fromStdString(report.Notes).trimmed();
         if (OnFinished && process == process_)
             OnFinished(outcome);
     });
     connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError e) {
         if (e == QProcess::FailedToStart && OnFinished && process == process_) {
             SeekOutcome outcome;
+            outcome.Reason = SeekStatusText(outcome.Status);
             outcome.Notes = "korvane-batch could not be started: " + process->errorString();
             OnFinished(outcome);
         }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GoalSeek.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -45,8 +47,6 @@ class SweepWorkers : public QObject {
         QProcess* process = nullptr;
         QByteArray pending;
         bool headerSeen = false;
-        std::size_t lines = 0;
-        QString errors;
     };
     void Read(std::size_t w);
     void Ended(std::size_t w);
@@ -60,10 +60,10 @@ class SweepWorkers : public QObject {
 
 // What a seek in a korvane-batch process found.
 struct SeekOutcome {
-    bool Found = false;
-    bool NotBracketed = false;
+    SeekStatus Status = SeekStatus::Failed;
     double Value = 0, Metric = 0;
-    QString Notes; // standard error: refused trials, crossings, why nothing was found
+    QString Reason; // how it ended, a line to show ("No solution in the range.")
+    QString Notes;  // standard error: refused trials, crossings, why nothing was found
 };
 
 // One korvane-batch --seek process.
@@ -82,11 +82,5 @@ class SeekWorker : public QObject {
     QProcess* process_ = nullptr;
     QString error_;
 };
-
-// "speed=118.5 zone3.exit.TAV=120.0004" as korvane-batch prints it.
-bool ParseSeekLine(const QString& line, double& value, double& metric);
-
-// A line of the sweep's CSV: input, metrics, message (quoted when it must be).
-bool ParseSweepLine(const QByteArray& line, std::size_t metricCount, SweepPoint& point);
 
 } // namespace korvane

@@ -4,6 +4,7 @@
 #include "RunExport.h"
 #include "Sweep.h"
 #include "WhatIfChart.h"
+#include "WhatIfPlan.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -29,16 +30,6 @@ namespace {
 
 QString Number(double value) {
     return QString::fromStdString(ShortestNumber(value));
-}
-
-// "zone3.exit.TAV" -> "zone3.exact.exit.TAV", when the report has one.
-QString ExactCompanion(const QString& metric) {
-    const int dot = metric.indexOf('.');
-    const QString path = metric.mid(dot + 1);
-    if (path.startsWith("exact."))
-        return {};
-    const QString exact = metric.left(dot) + ".exact." + path;
-    return FindMetric(exact.toStdString()) ? exact : QString();
 }
 
 } // namespace
@@ -180,31 +171,18 @@ void WhatIfPanel::InputChanged() {
     const InputName* input = FindInput(Input->currentText().toStdString());
     if (!input || !base_)
         return;
-    const auto value = ParsePlainNumber(
-        QString::fromStdString(base_->Values()[static_cast<std::size_t>(input->Line)])
-            .replace(',', '.')
-            .toStdString());
-    if (input->Integer) {
-        From->setText("3");
-        To->setText("100");
-    } else if (value && *value != 0) {
-        From->setText(Number(*value / 2));
-        To->setText(Number(*value * 3 / 2));
-    } else {
-        From->setText("0");
-        To->setText("1");
-    }
+    const InputRange range =
+        DefaultRange(*input, base_->Values()[static_cast<std::size_t>(input->Line)]);
+    From->setText(Number(range.From));
+    To->setText(Number(range.To));
 }
 
 void WhatIfPanel::MetricsChanged() {
     const QString current = TargetMetric->currentText();
     TargetMetric->clear();
-    for (const QString& name : Metrics->text().split(',', Qt::SkipEmptyParts)) {
-        TargetMetric->addItem(name.trimmed());
-        const QString exact = ExactCompanion(name.trimmed());
-        if (WithExact->isChecked() && !exact.isEmpty())
-            TargetMetric->addItem(exact);
-    }
+    for (const auto& name :
+         PlanMetrics(Metrics->text().toStdString(), WithExact->isChecked()).Names)
+        TargetMetric->addItem(QString::fromStdString(name));
     if (!current.isEmpty() && TargetMetric->findText(current) >= 0)
         TargetMetric->setCurrentText(current);
 }
@@ -236,35 +214,32 @@ void WhatIfPanel::RunClick() {
     const auto to = ReadNumber(To, "end of the range");
     if (!from || !to)
         return;
-    QStringList names;
-    std::vector<int> exactOf;
-    for (const QString& name : Metrics->text().split(',', Qt::SkipEmptyParts)) {
-        const QString metric = name.trimmed();
-        if (!FindMetric(metric.toStdString()))
-            throw std::runtime_error(UnknownMetricMessage(metric.toStdString()));
-        if (names.contains(metric))
-            continue;
-        names << metric;
-        exactOf.push_back(-1);
-        const QString exact = ExactCompanion(metric);
-        if (WithExact->isChecked() && !exact.isEmpty() && !names.contains(exact)) {
-            exactOf.back() = static_cast<int>(names.size());
-            names << exact;
-            exactOf.push_back(-1);
-        }
-    }
-    if (names.isEmpty()) {
+    const MetricPlan plan = PlanMetrics(Metrics->text().toStdString(), WithExact->isChecked());
+    if (!plan.Error.empty())
+        throw std::runtime_error(plan.Error);
+    if (plan.Names.empty()) {
         Status->setText("Name at least one metric.");
         return;
     }
+    const InputName* input = FindInput(Input->currentText().toStdString());
+    if (!input)
+        return;
+    // The batch tool's own check of the range, before any process starts.
+    const std::string sweepText = SweepAxisText({input, *from, *to, Steps->value()});
+    if (const auto axis = ParseSweepAxis(sweepText); !axis.Error.empty()) {
+        Status->setText(QString::fromStdString(axis.Error));
+        return;
+    }
+    QStringList names;
+    for (const auto& name : plan.Names)
+        names << QString::fromStdString(name);
     MetricsChanged();
     chartMetrics_ = names;
     trials_ = static_cast<std::size_t>(Steps->value());
     done_ = refused_ = 0;
     firstRefusal_.clear();
-    Chart->Reset(Input->currentText(), names, exactOf, trials_);
-    const QString sweep =
-        Input->currentText() + "=" + Number(*from) + ":" + Number(*to) + ":" + Steps->text();
+    Chart->Reset(Input->currentText(), names, plan.ExactOf, trials_);
+    const QString sweep = QString::fromStdString(sweepText);
     // One process per core: each runs every N-th trial.
     const int processes = std::clamp(QThread::idealThreadCount(), 1,
                                      static_cast<int>(std::min<std::size_t>(trials_, 16)));
@@ -321,15 +296,19 @@ void WhatIfPanel::FindClick() {
     const auto target = ReadNumber(Target, "target");
     if (!from || !to || !target)
         return;
-    const QString metric = TargetMetric->currentText();
-    if (!FindMetric(metric.toStdString()))
-        throw std::runtime_error(UnknownMetricMessage(metric.toStdString()));
+    const InputName* input = FindInput(Input->currentText().toStdString());
+    const std::string name = TargetMetric->currentText().toStdString();
+    const auto metric = FindMetric(name);
+    if (!metric)
+        throw std::runtime_error(UnknownMetricMessage(name));
+    if (!input)
+        return;
     foundInput_ = nullptr;
     OpenRunButton->setEnabled(false);
     Answer->setText("Seeking…");
     if (!seek_.Start(program_, dataFile_,
-                     Input->currentText() + "=" + Number(*from) + ":" + Number(*to),
-                     metric + "=" + Number(*target))) {
+                     QString::fromStdString(SeekRangeText({input, *from, *to})),
+                     QString::fromStdString(SeekTargetText({*metric, *target})))) {
         Answer->setText(seek_.Error());
         return;
     }
@@ -340,7 +319,7 @@ void WhatIfPanel::FindClick() {
 void WhatIfPanel::SeekDone(const SeekOutcome& outcome) {
     SetBusy(false);
     QString text;
-    if (outcome.Found) {
+    if (outcome.Status == SeekStatus::Found) {
         foundInput_ = FindInput(Input->currentText().toStdString());
         foundValue_ = outcome.Value;
         text = QString("<b>%1 = %2</b> gives %3 = %4.")
@@ -348,10 +327,8 @@ void WhatIfPanel::SeekDone(const SeekOutcome& outcome) {
                         Number(outcome.Metric));
         if (chartMetrics_.contains(TargetMetric->currentText()))
             Chart->MarkFound(outcome.Value, outcome.Metric);
-    } else if (outcome.NotBracketed) {
-        text = "<b>No solution in the range.</b>";
     } else {
-        text = "<b>Nothing found.</b>";
+        text = "<b>" + outcome.Reason.toHtmlEscaped() + "</b>";
     }
     if (!outcome.Notes.isEmpty())
         text += "<br>" + outcome.Notes.toHtmlEscaped().replace('\n', "<br>");

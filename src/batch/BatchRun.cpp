@@ -11,6 +11,8 @@
 #include "RunInput.h"
 #include "ZoneMetrics.h"
 
+#include <cerrno>
+#include <cstring>
 #include <stdexcept>
 
 namespace korvane {
@@ -66,17 +68,17 @@ const char* const BatchUsageText =
     "                 solution as JSON\n"
     "  --csv FILE     also write every recorded row and the exact solution beside it\n"
     "  --sweep NAME=FROM:TO:STEPS  run STEPS values of an input from FROM to TO, ends\n"
-    "                 included; a second --sweep makes a grid\n"
+    "                 included (whole numbers for layers); a second --sweep makes a\n"
+    "                 grid; at most 1000000 trials in all\n"
     "  --metrics LIST  the metrics of each trial, separated by commas\n"
     "  --out FILE     the CSV table: the inputs, the metrics and the message of a\n"
     "                 trial that a check refused, one line per trial (\"-\": standard\n"
     "                 output, a line as soon as its trial is done)\n"
-    "  --share K/N    only every N-th trial from the K-th, to split a sweep among\n"
-    "                 processes\n"
+    "  --share K/N    only every N-th trial from the K-th (N up to 1000), to split a\n"
+    "                 sweep among processes; each line starts with its trial's number\n"
     "  --seek NAME=FROM:TO  find the input's value in the range at which the target\n"
     "                 is met; prints NAME=VALUE METRIC=VALUE and, given RESULTFILE,\n"
-    "                 writes the run at that value; exit 3 when the range does not\n"
-    "                 bracket the target\n"
+    "                 writes the run at that value\n"
     "  --target METRIC=VALUE  what the seek aims at\n"
     "  --tolerance VALUE  on the metric (default 0.01)\n"
     "  --input-tolerance RELATIVE  on the input (default 1e-6); the seek stops at\n"
@@ -87,10 +89,38 @@ const char* const BatchUsageText =
     "layers, zoneK.htc1, zoneK.htc2, zoneK.outer1, zoneK.outer2, zoneK.length (K =\n"
     "1..4). METRIC: a path of the --report JSON, such as zone3.exit.TAV, zone1.biot.1,\n"
     "zone3.exact.exit.TAV, or line.exit.TAV for the last computed zone. These options\n"
-    "take \".\" as the decimal point.\n";
+    "take \".\" as the decimal point. A sweep states its trial count on standard\n"
+    "error, and its progress there when that is a terminal and it takes long.\n"
+    "Exit codes:\n"
+    "  0   done\n"
+    "  1   the data file can not be read or an input fails a check; no trial of a\n"
+    "      sweep or a seek ran (a share of a sweep exits 0)\n"
+    "  2   a file or standard output can not be written, or the run ended on a\n"
+    "      floating-point fault\n"
+    "  3   the seek found no value: the range does not bracket the target, or the\n"
+    "      trials ran out before either tolerance was met\n"
+    "  64  wrong arguments: what is wrong, then this text, on standard error\n";
+
+namespace {
+
+// The C library's reason for the last failed write, where it kept one.
+std::string WriteProblem() {
+    return errno != 0 ? std::strerror(errno) : "write error";
+}
+
+std::string FilesNamed(std::size_t count) {
+    return count == 1 ? "only one file is named" : std::to_string(count) + " files are named";
+}
+
+} // namespace
 
 BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
     BatchCommand command;
+    const auto refuse = [&command](std::string problem) {
+        command.Do = BatchCommand::Action::Usage;
+        command.Problem = std::move(problem);
+        return command;
+    };
     std::vector<std::string> files;
     bool optionsEnd = false;
     // Options that take one value, each at most once.
@@ -118,9 +148,6 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
                 arg == "--help" ? BatchCommand::Action::Help : BatchCommand::Action::Version;
             return command;
         }
-        if (i + 1 == args.size() || args[i + 1].empty())
-            return command;
-        const std::string& value = args[++i];
         std::string* target = nullptr;
         if (arg == "--report")
             target = &command.Outputs.ReportFile;
@@ -129,40 +156,95 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
         for (const auto& [name, field] : single)
             if (arg == name)
                 target = &(command.*field);
-        if (arg == "--sweep") {
+        if (!target && arg != "--sweep")
+            return refuse("unknown option " + arg);
+        if (i + 1 == args.size() || args[i + 1].empty())
+            return refuse(arg + " needs a value");
+        const std::string& value = args[++i];
+        if (!target) {
             command.Sweeps.push_back(value);
             continue;
         }
-        if (!target || !target->empty())
-            return command;
+        if (!target->empty())
+            return refuse(arg + " is given twice");
         *target = value;
     }
 
-    const bool sweep = !command.Sweeps.empty(), seek = !command.Seek.empty();
-    const bool sweepOptions =
-        !command.Metrics.empty() || !command.OutFile.empty() || !command.Share.empty();
-    const bool seekOptions =
-        !command.Target.empty() || !command.Tolerance.empty() || !command.InputTolerance.empty();
-    const bool outputs = !command.Outputs.ReportFile.empty() || !command.Outputs.CsvFile.empty();
-    if (sweep) {
-        if (seek || seekOptions || outputs || command.Sweeps.size() > 2 ||
-            command.Metrics.empty() || command.OutFile.empty() || files.size() != 1)
-            return command;
+    // The first option given that does not belong to the action.
+    const auto stray =
+        [&](std::initializer_list<std::pair<const char*, const std::string*>> of) -> const char* {
+        for (const auto& [name, value] : of)
+            if (!value->empty())
+                return name;
+        return nullptr;
+    };
+    const char* sweepOption = stray({{"--metrics", &command.Metrics},
+                                     {"--out", &command.OutFile},
+                                     {"--share", &command.Share}});
+    const char* seekOption = stray({{"--target", &command.Target},
+                                    {"--tolerance", &command.Tolerance},
+                                    {"--input-tolerance", &command.InputTolerance}});
+    const char* output =
+        stray({{"--report", &command.Outputs.ReportFile}, {"--csv", &command.Outputs.CsvFile}});
+    if (!command.Sweeps.empty()) {
+        if (!command.Seek.empty())
+            return refuse("--sweep and --seek do not go together");
+        if (seekOption)
+            return refuse(std::string(seekOption) + " belongs to --seek");
+        if (output)
+            return refuse(std::string(output) + " belongs to a run or a seek, not to --sweep");
+        if (command.Sweeps.size() > 2)
+            return refuse("--sweep is given " + std::to_string(command.Sweeps.size()) +
+                          " times; a grid has two inputs at most");
+        if (command.Metrics.empty())
+            return refuse("--sweep needs --metrics METRIC[,METRIC...]");
+        if (command.OutFile.empty())
+            return refuse("--sweep needs --out FILE");
+        if (files.size() != 1)
+            return refuse(files.empty()
+                              ? "--sweep needs DATAFILE"
+                              : "--sweep takes DATAFILE alone; " + FilesNamed(files.size()));
         command.Do = BatchCommand::Action::Sweep;
-    } else if (seek) {
-        if (sweepOptions || command.Target.empty() || files.empty() || files.size() > 2 ||
-            (outputs && files.size() != 2))
-            return command;
+    } else if (!command.Seek.empty()) {
+        if (sweepOption)
+            return refuse(std::string(sweepOption) + " belongs to --sweep");
+        if (command.Target.empty())
+            return refuse("--seek needs --target METRIC=VALUE");
+        if (files.empty())
+            return refuse("--seek needs DATAFILE");
+        if (files.size() > 2)
+            return refuse("--seek takes DATAFILE and at most RESULTFILE; " +
+                          FilesNamed(files.size()));
+        if (output && files.size() != 2)
+            return refuse(std::string(output) + " with --seek needs RESULTFILE after DATAFILE");
         command.Do = BatchCommand::Action::Seek;
     } else {
-        if (sweepOptions || seekOptions || files.size() != 2)
-            return command;
+        if (sweepOption)
+            return refuse(std::string(sweepOption) + " belongs to --sweep");
+        if (seekOption)
+            return refuse(std::string(seekOption) + " belongs to --seek");
+        if (files.empty())
+            return refuse("no DATAFILE and RESULTFILE given");
+        if (files.size() == 1)
+            return refuse("a run needs DATAFILE and RESULTFILE; " + FilesNamed(1));
+        if (files.size() > 2)
+            return refuse("a run takes DATAFILE and RESULTFILE; " + FilesNamed(files.size()));
         command.Do = BatchCommand::Action::Run;
     }
     command.DataFile = files[0];
     if (files.size() == 2)
         command.ResultFile = files[1];
     return command;
+}
+
+bool WriteAll(std::ostream& out, std::string_view text, std::string& error) {
+    errno = 0;
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+    if (out)
+        return true;
+    error = WriteProblem();
+    return false;
 }
 
 int RunBatch(const std::string& dataFile, const std::string& resultFile, std::ostream& err,

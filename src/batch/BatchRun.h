@@ -1,22 +1,15 @@
 #pragma once
 
+#include "BatchExit.h"
 #include "DataFile.h"
 
 #include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvane {
-
-// Exit codes of korvane-batch.
-enum BatchExit {
-    BatchOk = 0,
-    BatchRefused = 1,
-    BatchFailed = 2,
-    BatchNoSolution = 3, // a goal seek's range does not bracket the target
-    BatchUsage = 64
-};
 
 // Files written beside the result file from the run's full-precision rows;
 // an empty name writes none.
@@ -44,8 +37,13 @@ struct BatchCommand {
     std::vector<std::string> Sweeps;
     std::string Metrics, OutFile, Share;
     std::string Seek, Target, Tolerance, InputTolerance;
+    std::string Problem; // for Usage: what is wrong, one line
 };
 BatchCommand ParseBatchArguments(const std::vector<std::string>& args);
+
+// Writes text to out and flushes it; on failure false, and error is the
+// reason.
+bool WriteAll(std::ostream& out, std::string_view text, std::string& error);
 
 // The usage text, every option on a line.
 extern const char* const BatchUsageText;

@@ -1,13 +1,15 @@
 #include "BatchWhatIf.h"
 
 #include "GoalSeek.h"
+#include "RunExport.h"
 #include "Sweep.h"
+#include "SweepProgress.h"
 
 #include <cerrno>
-#include <cmath>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
+#include <memory>
 #include <variant>
 
 namespace korvane {
@@ -26,115 +28,167 @@ const WhatIfCase* LoadCase(const std::string& path, std::optional<WhatIfCase>& h
     return &*holder;
 }
 
-// "K/N" with 1 <= K <= N.
-std::optional<SweepShare> ParseShare(const std::string& text) {
-    if (text.empty())
-        return SweepShare{};
-    const auto slash = text.find('/');
-    const auto k = ParsePlainNumber(std::string_view(text).substr(0, slash));
-    const auto n = slash == std::string::npos
-                       ? std::nullopt
-                       : ParsePlainNumber(std::string_view(text).substr(slash + 1));
-    if (!k || !n || *k != std::floor(*k) || *n != std::floor(*n) || *k < 1 || *k > *n || *n > 1000)
-        return std::nullopt;
-    return SweepShare{static_cast<std::size_t>(*k) - 1, static_cast<std::size_t>(*n)};
+std::string Reason() {
+    return errno != 0 ? std::strerror(errno) : "write error";
 }
+
+struct CloseFile {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// The sweep's table: standard output a line at a time, so that a reader sees
+// each trial as soon as it is done, or a file created anew.
+class SweepTable {
+  public:
+    SweepTable(const std::string& name, std::ostream& out) : out_(out), toOut_(name == "-") {
+        where_ = toOut_ ? "standard output" : "file " + name;
+        if (toOut_)
+            return;
+        errno = 0;
+        file_.reset(std::fopen(name.c_str(), "wb"));
+        if (!file_)
+            error_ = Reason();
+    }
+
+    bool Opened() const { return toOut_ || file_; }
+
+    // flush: now, not when the C library's buffer is full.
+    bool Write(const std::string& text, bool flush) {
+        if (toOut_)
+            return WriteAll(out_, text, error_);
+        errno = 0;
+        if (std::fwrite(text.data(), 1, text.size(), file_.get()) == text.size() &&
+            (!flush || std::fflush(file_.get()) == 0))
+            return true;
+        error_ = Reason();
+        return false;
+    }
+
+    bool Close() {
+        if (toOut_)
+            return true;
+        errno = 0;
+        if (std::fclose(file_.release()) == 0)
+            return true;
+        error_ = Reason();
+        return false;
+    }
+
+    std::string Failure() const {
+        return "Can not write the sweep to " + where_ + " (" + error_ + ")";
+    }
+
+  private:
+    std::ostream& out_;
+    bool toOut_;
+    std::unique_ptr<std::FILE, CloseFile> file_;
+    std::string where_, error_;
+};
 
 } // namespace
 
-int RunBatchSweep(const BatchCommand& command, std::ostream& out, std::ostream& err) {
+int RunBatchSweep(const BatchCommand& command, std::ostream& out, std::ostream& err,
+                  bool showProgress) {
     std::vector<SweepAxis> axes;
     for (const auto& text : command.Sweeps) {
-        auto parsed = ParseSweepAxis(text);
+        const auto parsed = ParseSweepAxis(text);
         if (!parsed.Error.empty()) {
             err << parsed.Error << '\n';
             return BatchUsage;
         }
-        for (const auto& axis : axes)
-            if (axis.Input == parsed.Axis.Input) {
-                err << "input '" << axis.Input->Name << "' is swept twice\n";
-                return BatchUsage;
-            }
         axes.push_back(parsed.Axis);
+    }
+    if (const auto problem = SweepGridProblem(axes); !problem.empty()) {
+        err << problem << '\n';
+        return BatchUsage;
     }
     const auto metrics = ParseMetricList(command.Metrics);
     if (!metrics.Error.empty()) {
         err << metrics.Error << '\n';
         return BatchUsage;
     }
-    const auto share = ParseShare(command.Share);
-    if (!share) {
-        err << "--share reads K/N with 1 <= K <= N: " << command.Share << '\n';
-        return BatchUsage;
+    // A share's stream numbers its lines: the viewer merges several.
+    const bool shared = !command.Share.empty();
+    SweepShare share;
+    if (shared) {
+        const auto parsed = ParseShare(command.Share);
+        if (!parsed.Error.empty()) {
+            err << parsed.Error << '\n';
+            return BatchUsage;
+        }
+        share = parsed.Share;
     }
     std::optional<WhatIfCase> holder;
     const WhatIfCase* base = LoadCase(command.DataFile, holder, err);
     if (!base)
         return BatchRefused;
 
-    std::ofstream file;
-    const bool toOut = command.OutFile == "-";
-    if (!toOut) {
-        file.open(command.OutFile, std::ios::binary | std::ios::trunc);
-        if (!file) {
-            err << "Can not write the sweep to file " << command.OutFile << " ("
-                << std::strerror(errno) << ")\n";
-            return BatchFailed;
-        }
+    SweepTable table(command.OutFile, out);
+    if (!table.Opened()) {
+        err << table.Failure() << '\n';
+        return BatchFailed;
     }
-    std::ostream& csv = toOut ? out : file;
-    csv << SweepCsvHeader(axes, metrics.Metrics);
+    err << SweepCountLine(axes, share) << '\n' << std::flush;
+    // The header at once: a table that cannot be written stops the sweep
+    // before its first trial.
+    if (!table.Write(SweepCsvHeader(axes, metrics.Metrics, shared), true)) {
+        err << table.Failure() << '\n';
+        return BatchFailed;
+    }
+
+    SweepProgress progress(ShareSize(SweepSize(axes), share));
+    const auto start = std::chrono::steady_clock::now();
+    const auto elapsed = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    std::size_t done = 0, ran = 0;
+    std::string firstRefused;
+    bool written = true;
     RunSweep(
         *base, axes, metrics.Metrics,
         [&](const SweepRow& row) {
-            csv << SweepCsvLine(row, metrics.Metrics.size());
-            // A reader of the stream sees each trial as soon as it is done.
-            if (toOut)
-                csv.flush();
-            return static_cast<bool>(csv);
+            ++done;
+            if (row.Outcome.Computed()) {
+                ++ran;
+            } else if (firstRefused.empty()) {
+                for (std::size_t a = 0; a < axes.size(); ++a)
+                    firstRefused +=
+                        (a ? " " : "") + axes[a].Input->Name + "=" + ShortestNumber(row.Inputs[a]);
+                firstRefused += ": " + row.Outcome.Message;
+            }
+            if (!table.Write(SweepCsvLine(row, metrics.Metrics.size(), shared), false)) {
+                written = false;
+                return false;
+            }
+            if (showProgress)
+                if (const auto text = progress.Update(done, elapsed()); !text.empty())
+                    err << text << std::flush;
+            return true;
         },
-        *share);
-    csv.flush();
-    if (!toOut)
-        file.close();
-    if (!csv || (!toOut && !file)) {
-        err << "Can not write the sweep to file " << command.OutFile << '\n';
+        share);
+    if (showProgress)
+        err << progress.Finish(done, elapsed()) << std::flush;
+    if (!written || !table.Close()) {
+        err << table.Failure() << '\n';
         return BatchFailed;
+    }
+    // A share's lines are results whatever they hold; its sweep may have run elsewhere.
+    if (!shared && ran == 0) {
+        err << "no trial of the sweep ran; the first, " << firstRefused << '\n';
+        return BatchRefused;
     }
     return BatchOk;
 }
 
 int RunBatchSeek(const BatchCommand& command, std::ostream& out, std::ostream& err) {
-    const std::string_view seek = command.Seek;
-    const auto equals = seek.find('=');
-    const InputName* input = FindInput(seek.substr(0, equals));
-    if (!input) {
-        err << UnknownInputMessage(seek.substr(0, equals)) << '\n';
+    const auto range = ParseSeekRange(command.Seek);
+    if (!range.Error.empty()) {
+        err << range.Error << '\n';
         return BatchUsage;
     }
-    const std::string_view range =
-        equals == std::string_view::npos ? std::string_view() : seek.substr(equals + 1);
-    const auto colon = range.find(':');
-    const auto from = ParsePlainNumber(range.substr(0, colon));
-    const auto to =
-        colon == std::string_view::npos ? std::nullopt : ParsePlainNumber(range.substr(colon + 1));
-    if (!from || !to) {
-        err << "a seek reads NAME=FROM:TO (\".\" as the decimal point): " << seek << '\n';
-        return BatchUsage;
-    }
-
-    const std::string_view targetText = command.Target;
-    const auto targetEquals = targetText.rfind('=');
-    const auto metric = FindMetric(targetText.substr(0, targetEquals));
-    if (!metric) {
-        err << UnknownMetricMessage(targetText.substr(0, targetEquals)) << '\n';
-        return BatchUsage;
-    }
-    const auto target = targetEquals == std::string_view::npos
-                            ? std::nullopt
-                            : ParsePlainNumber(targetText.substr(targetEquals + 1));
-    if (!target) {
-        err << "a target reads METRIC=VALUE (\".\" as the decimal point): " << targetText << '\n';
+    const auto target = ParseSeekTarget(command.Target);
+    if (!target.Error.empty()) {
+        err << target.Error << '\n';
         return BatchUsage;
     }
 
@@ -156,17 +210,21 @@ int RunBatchSeek(const BatchCommand& command, std::ostream& out, std::ostream& e
     const WhatIfCase* base = LoadCase(command.DataFile, holder, err);
     if (!base)
         return BatchRefused;
-    const SeekResult result = GoalSeek(*base, *input, *from, *to, *metric, *target, options);
+    const InputName& input = *range.Range.Input;
+    const SeekResult result = GoalSeek(*base, input, range.Range.From, range.Range.To,
+                                       target.Target.Metric, target.Target.Value, options);
     for (const auto& note : result.Notes)
         err << note << '\n';
-    if (result.Status == SeekStatus::NotBracketed)
-        return BatchNoSolution;
     if (result.Status != SeekStatus::Found)
-        return BatchRefused;
-    out << SeekLine(*input, *metric, result) << '\n' << std::flush;
+        return SeekExitCode(result.Status);
+    std::string error;
+    if (!WriteAll(out, SeekLine(input, target.Target.Metric, result) + "\n", error)) {
+        err << "Can not write the value found to standard output (" << error << ")\n";
+        return BatchFailed;
+    }
     if (command.ResultFile.empty())
         return BatchOk;
-    return RunBatchValues(base->TrialValues({{input, result.Value}}), command.ResultFile, err,
+    return RunBatchValues(base->TrialValues({{&input, result.Value}}), command.ResultFile, err,
                           command.Outputs);
 }
 

@@ -246,16 +246,20 @@ TEST(BatchOptions, CommandLine) {
     EXPECT_EQ(c.DataFile, "--report");
     EXPECT_EQ(parse({"d", "r", "--help"}).Do, A::Help);
     EXPECT_EQ(parse({"--version"}).Do, A::Version);
-    for (const auto& bad :
-         std::vector<std::vector<std::string>>{{},
-                                               {"d"},
-                                               {"d", "r", "x"},
-                                               {"--report"},
-                                               {"d", "r", "--csv"},
-                                               {"--csv", "", "d", "r"},
-                                               {"--report", "a", "--report", "b", "d", "r"},
-                                               {"--reprot", "a", "d", "r"}})
-        EXPECT_EQ(parse(bad).Do, A::Usage) << bad.size();
+    // What is wrong, in one line for the usage to follow.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+        {{}, "no DATAFILE and RESULTFILE given"},
+        {{"d"}, "a run needs DATAFILE and RESULTFILE; only one file is named"},
+        {{"d", "r", "x"}, "a run takes DATAFILE and RESULTFILE; 3 files are named"},
+        {{"--report"}, "--report needs a value"},
+        {{"d", "r", "--csv"}, "--csv needs a value"},
+        {{"--csv", "", "d", "r"}, "--csv needs a value"},
+        {{"--report", "a", "--report", "b", "d", "r"}, "--report is given twice"},
+        {{"--reprot", "a", "d", "r"}, "unknown option --reprot"}};
+    for (const auto& [args, problem] : bad) {
+        EXPECT_EQ(parse(args).Do, A::Usage) << problem;
+        EXPECT_EQ(parse(args).Problem, problem);
+    }
 }
 
 } // namespace

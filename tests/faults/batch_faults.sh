@@ -105,13 +105,26 @@ usage)
     --input-tolerance --help --version; do
     grep -q -- "^ *$option " "$tmp/out" || fail "--help does not explain $option"
   done
-  for args in "only-one" "a b c" "--report" "--report r.json a" "--csv c --csv d a b" "--bogus a b" \
-    "--sweep speed=1:2:2 a" "--seek speed=1:2 a" "--target zone1.exit.TAV=1 a b"; do
+  grep -q '^Exit codes:' "$tmp/out" || fail "--help does not list the exit codes"
+  # Each wrong command line: one line saying what is wrong, then the usage.
+  while IFS='|' read -r args problem; do
     # shellcheck disable=SC2086
     "$batch" $args >"$tmp/out" 2>"$tmp/err"
     status=$?
-    expect 64 "${usage[@]}"
-  done
+    expect 64 "$problem" "${usage[@]}"
+  done <<'CASES'
+|no DATAFILE and RESULTFILE given
+only-one|a run needs DATAFILE and RESULTFILE; only one file is named
+a b c|a run takes DATAFILE and RESULTFILE; 3 files are named
+--report|--report needs a value
+--report r.json a|a run needs DATAFILE and RESULTFILE; only one file is named
+--csv c --csv d a b|--csv is given twice
+--bogus a b|unknown option --bogus
+--sweep speed=1:2:2 a|--sweep needs --metrics METRIC[,METRIC...]
+--sweep speed=1:2:2 --metrics zone1.exit.TAV a|--sweep needs --out FILE
+--seek speed=1:2 a|--seek needs --target METRIC=VALUE
+--target zone1.exit.TAV=1 a b|--target belongs to --seek
+CASES
   "$batch" --version >"$tmp/out" 2>"$tmp/err"
   [ "$?" -eq 0 ] || fail "--version did not exit 0"
   grep -qx 'korvane-batch [0-9][0-9.]*' "$tmp/out" || fail "--version printed $(cat "$tmp/out")"
@@ -142,6 +155,28 @@ result-is-directory)
 disk-full)
   run "$example" /dev/full
   expect 2 "No space left on device"
+  ;;
+
+stdout-disk-full)
+  # Standard output on a full disk: every answer that is lost says so.
+  for args in "--help|the usage" "--version|the version" \
+    "--seek speed=10:1000 --target zone3.exit.TAV=120 $example|the value found"; do
+    # shellcheck disable=SC2086
+    "$batch" ${args%|*} >/dev/full 2>"$tmp/err"
+    status=$?
+    : >"$tmp/out"
+    expect 2 "Can not write ${args#*|} to standard output (No space left on device)"
+  done
+  "$batch" --sweep speed=10:40:3 --metrics zone3.exit.TAV --out - "$example" >/dev/full 2>"$tmp/err"
+  status=$?
+  expect 2 "sweep of 3 trials" "Can not write the sweep to standard output (No space left on device)"
+  ;;
+
+sweep-disk-full)
+  run --sweep speed=10:40:3 --metrics zone3.exit.TAV --out /dev/full "$example"
+  expect 2 "sweep of 3 trials" "Can not write the sweep to file /dev/full (No space left on device)"
+  run --sweep speed=10:40:3 --metrics zone3.exit.TAV --out "$tmp/no-such-folder/s.csv" "$example"
+  expect 2 "Can not write the sweep to file $tmp/no-such-folder/s.csv (No such file or directory)"
   ;;
 
 file-size-limit)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 
 namespace korvane {
@@ -89,21 +90,44 @@ TEST(BatchWhatIf, ArgumentsOfSweepAndSeek) {
     EXPECT_EQ(seek.Do, Action::Seek);
     EXPECT_EQ(seek.ResultFile, "");
     EXPECT_EQ(seek.Tolerance, "0.1");
-    const std::vector<std::vector<std::string>> usage = {
-        {"--sweep", "speed=10:40:31", "--metrics", "zone3.exit.TAV", "d.txt"},
-        {"--sweep", "speed=10:40:31", "--out", "s.csv", "d.txt"},
-        {"--sweep", "speed=10:40:31", "--metrics", "m", "--out", "s.csv", "d.txt", "r.txt"},
-        {"--sweep", "a=1:2:2", "--sweep", "b=1:2:2", "--sweep", "c=1:2:2", "--metrics", "m",
-         "--out", "s.csv", "d.txt"},
-        {"--seek", "speed=10:40", "d.txt"},
-        {"--seek", "speed=10:40", "--target", "m=1", "--seek", "dz=1:2", "d.txt"},
-        {"--seek", "speed=10:40", "--target", "m=1", "--out", "s.csv", "d.txt"},
-        {"--seek", "speed=10:40", "--target", "m=1", "--report", "r.json", "d.txt"},
-        {"--tolerance", "0.1", "d.txt", "r.txt"},
-        {"--metrics", "m", "d.txt", "r.txt"}};
-    for (const auto& args : usage)
-        EXPECT_EQ(ParseBatchArguments(args).Do, Action::Usage) << args[0] << " " << args.size();
+    // Each wrong command line says what is wrong with it.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> usage = {
+        {{"--sweep", "speed=10:40:31", "--metrics", "zone3.exit.TAV", "d.txt"},
+         "--sweep needs --out FILE"},
+        {{"--sweep", "speed=10:40:31", "--out", "s.csv", "d.txt"},
+         "--sweep needs --metrics METRIC[,METRIC...]"},
+        {{"--sweep", "speed=10:40:31", "--metrics", "m", "--out", "s.csv", "d.txt", "r.txt"},
+         "--sweep takes DATAFILE alone; 2 files are named"},
+        {{"--sweep", "speed=10:40:31", "--metrics", "m", "--out", "s.csv"},
+         "--sweep needs DATAFILE"},
+        {{"--sweep", "a=1:2:2", "--sweep", "b=1:2:2", "--sweep", "c=1:2:2", "--metrics", "m",
+          "--out", "s.csv", "d.txt"},
+         "--sweep is given 3 times; a grid has two inputs at most"},
+        {{"--sweep", "speed=1:2:2", "--seek", "speed=10:40", "d.txt"},
+         "--sweep and --seek do not go together"},
+        {{"--sweep", "speed=1:2:2", "--tolerance", "1", "d.txt"}, "--tolerance belongs to --seek"},
+        {{"--sweep", "speed=1:2:2", "--csv", "c.csv", "d.txt"},
+         "--csv belongs to a run or a seek, not to --sweep"},
+        {{"--sweep"}, "--sweep needs a value"},
+        {{"--seek", "speed=10:40", "d.txt"}, "--seek needs --target METRIC=VALUE"},
+        {{"--seek", "speed=10:40", "--target", "m=1", "--seek", "dz=1:2", "d.txt"},
+         "--seek is given twice"},
+        {{"--seek", "speed=10:40", "--target", "m=1", "--out", "s.csv", "d.txt"},
+         "--out belongs to --sweep"},
+        {{"--seek", "speed=10:40", "--target", "m=1", "--report", "r.json", "d.txt"},
+         "--report with --seek needs RESULTFILE after DATAFILE"},
+        {{"--seek", "speed=10:40", "--target", "m=1"}, "--seek needs DATAFILE"},
+        {{"--seek", "speed=10:40", "--target", "m=1", "a", "b", "c"},
+         "--seek takes DATAFILE and at most RESULTFILE; 3 files are named"},
+        {{"--tolerance", "0.1", "d.txt", "r.txt"}, "--tolerance belongs to --seek"},
+        {{"--metrics", "m", "d.txt", "r.txt"}, "--metrics belongs to --sweep"}};
+    for (const auto& [args, problem] : usage) {
+        const auto command = ParseBatchArguments(args);
+        EXPECT_EQ(command.Do, Action::Usage) << problem;
+        EXPECT_EQ(command.Problem, problem);
+    }
     EXPECT_EQ(ParseBatchArguments({"d.txt", "r.txt"}).Do, Action::Run);
+    EXPECT_EQ(ParseBatchArguments({"d.txt", "r.txt"}).Problem, "");
 }
 
 TEST(BatchWhatIf, SeekPrintsTheValueAndWritesItsRun) {
@@ -172,11 +196,28 @@ TEST(BatchWhatIf, SweepWritesOneLinePerTrial) {
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 32);
     EXPECT_NE(csv.find("\n40,55.39"), std::string::npos);
 
+    EXPECT_EQ(out.err, "sweep of 31 trials\n");
+
     out = Batch({"--sweep", "speed=10:40:31", "--metrics", "zone3.exit.TAV", "--share", "2/2",
                  "--out", "-", Defaults()});
     ASSERT_EQ(out.code, BatchOk);
-    EXPECT_EQ(out.out.rfind("speed,zone3.exit.TAV,message\n11,", 0), 0u);
+    EXPECT_EQ(out.err, "sweep of 31 trials; share 2/2 runs 15 of them\n");
+    // A share's lines carry their trial's number in the whole sweep.
+    EXPECT_EQ(out.out.rfind("trial,speed,zone3.exit.TAV,message\n2,11,", 0), 0u) << out.out;
+    EXPECT_NE(out.out.find("\n30,39,"), std::string::npos);
     EXPECT_EQ(std::count(out.out.begin(), out.out.end(), '\n'), 16);
+
+    // No trial ran: the table is written and the sweep fails; a share's lines are
+    // results of their own.
+    out =
+        Batch({"--sweep", "speed=0:0:3", "--metrics", "zone3.exit.TAV", "--out", "-", Defaults()});
+    EXPECT_EQ(out.code, BatchRefused);
+    EXPECT_EQ(std::count(out.out.begin(), out.out.end(), '\n'), 4);
+    EXPECT_EQ(out.err, "sweep of 3 trials\nno trial of the sweep ran; the first, speed=0: Value "
+                       "of Speed is not correct\n");
+    out = Batch({"--sweep", "speed=0:0:3", "--metrics", "zone3.exit.TAV", "--share", "1/2", "--out",
+                 "-", Defaults()});
+    EXPECT_EQ(out.code, BatchOk);
 
     out = Batch({"--sweep", "speed=10:40:31", "--metrics", "zone3.exit.TAV", "--out",
                  dir.file("none/s.csv"), Defaults()});
@@ -187,6 +228,13 @@ TEST(BatchWhatIf, SweepWritesOneLinePerTrial) {
     out = Batch({"--sweep", "speed=10:40:31", "--metrics", "zone3.exit.TAV", "--share", "3/2",
                  "--out", "-", Defaults()});
     EXPECT_EQ(out.code, BatchUsage);
+    // 10000 x 10000 trials would take hours: refused before the first.
+    out = Batch({"--sweep", "speed=1:2:10000", "--sweep", "dz=0.1:0.5:10000", "--metrics",
+                 "zone3.exit.TAV", "--out", dir.file("grid.csv"), Defaults()});
+    EXPECT_EQ(out.code, BatchUsage);
+    EXPECT_EQ(out.err,
+              "the grid of 10000 x 10000 = 100000000 trials is above the cap of 1000000 trials\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("grid.csv")));
 }
 
 } // namespace

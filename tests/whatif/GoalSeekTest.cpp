@@ -49,6 +49,83 @@ TEST(GoalSeek, StopsAtTheInputToleranceWhenTheMetricsCannotBeMet) {
     EXPECT_LT(result.Trials, 80);
 }
 
+TEST(GoalSeek, NarrowsAWideBracketOnALogScaleAndSaysWhenItStopsShort) {
+    // Halving 10:1e100 down to about 118 would take some 330 trials.
+    const auto wide = Seek("speed", 10, 1e100, "zone3.exit.TAV", 120);
+    ASSERT_EQ(wide.Status, SeekStatus::Found);
+    EXPECT_NEAR(wide.Metric, 120, 0.01);
+    EXPECT_LE(wide.Trials, 40);
+
+    // Stopped on the trial cap with neither tolerance met: no answer.
+    SeekOptions options;
+    options.MetricTolerance = 0;
+    options.InputTolerance = 0;
+    options.MaxTrials = 20;
+    const auto capped = Seek("speed", 10, 1000, "zone3.exit.TAV", 120, options);
+    EXPECT_EQ(capped.Status, SeekStatus::NotConverged);
+    EXPECT_EQ(capped.Trials, 20);
+    ASSERT_EQ(capped.Notes.size(), 1u);
+    EXPECT_EQ(capped.Notes[0].rfind("not converged: after 20 trials zone3.exit.TAV is still "
+                                    "between ",
+                                    0),
+              0u)
+        << capped.Notes[0];
+    EXPECT_EQ(SeekExitCode(capped.Status), BatchNoSolution);
+
+    // With no tolerance at all it ends where no double lies between the ends.
+    options.MaxTrials = 200;
+    const auto exact = Seek("speed", 10, 1000, "zone3.exit.TAV", 120, options);
+    EXPECT_EQ(exact.Status, SeekStatus::Found);
+    EXPECT_LT(exact.Trials, 200);
+}
+
+// The viewer reads a seek back from the exit code and what the process printed.
+TEST(GoalSeek, WhatTheSeekPrintsReadsBackWithItsReason) {
+    const auto found = Seek("speed", 10, 1000, "zone3.exit.TAV", 120);
+    const std::string line = SeekLine(*FindInput("speed"), *FindMetric("zone3.exit.TAV"), found);
+    const auto back = ParseSeekLine(line + "\n");
+    ASSERT_TRUE(back) << line;
+    EXPECT_EQ(back->Input, "speed");
+    EXPECT_EQ(back->Value, found.Value);
+    EXPECT_EQ(back->Metric, "zone3.exit.TAV");
+    EXPECT_EQ(back->MetricValue, found.Metric);
+    for (const char* bad :
+         {"", "speed=1", "speed=1 zone3.exit.TAV", "speed=x zone3.exit.TAV=1",
+          "sped=1 zone3.exit.TAV=1", "speed=1 zone3.exit=1", "speed=1  zone3.exit.TAV=1"})
+        EXPECT_FALSE(ParseSeekLine(bad)) << bad;
+
+    const auto joined = [](const SeekResult& result) {
+        std::string err;
+        for (const auto& note : result.Notes)
+            err += note + "\n";
+        return err;
+    };
+    auto report = ReadSeekReport(SeekExitCode(found.Status), line + "\n", "");
+    EXPECT_EQ(report.Status, SeekStatus::Found);
+    EXPECT_EQ(report.Value, found.Value);
+    EXPECT_EQ(report.Metric, found.Metric);
+
+    const auto outside = Seek("speed", 10, 40, "zone3.exit.TAV", 120);
+    report = ReadSeekReport(SeekExitCode(outside.Status), "", joined(outside));
+    EXPECT_EQ(report.Status, SeekStatus::NotBracketed);
+    EXPECT_EQ(report.Notes, outside.Notes[0]);
+    EXPECT_STREQ(SeekStatusText(report.Status), "No solution in the range.");
+
+    SeekOptions options;
+    options.MaxTrials = 17;
+    const auto capped = Seek("dz", 0.01, 0.5, "zone3.exit.TAV", 50, options);
+    ASSERT_EQ(capped.Status, SeekStatus::NotConverged);
+    report = ReadSeekReport(SeekExitCode(capped.Status), "", joined(capped));
+    EXPECT_EQ(report.Status, SeekStatus::NotConverged);
+    EXPECT_STREQ(SeekStatusText(report.Status), "No value met either tolerance.");
+
+    const auto refused = Seek("speed", -10, 0, "zone3.exit.TAV", 50);
+    EXPECT_EQ(ReadSeekReport(SeekExitCode(refused.Status), "", joined(refused)).Status,
+              SeekStatus::Refused);
+    EXPECT_EQ(ReadSeekReport(BatchOk, "nothing\n", "").Status, SeekStatus::Failed);
+    EXPECT_EQ(ReadSeekReport(BatchUsage, "", "usage").Status, SeekStatus::Failed);
+}
+
 TEST(GoalSeek, IntegerInputsAreSearchedOverWholeNumbers) {
     // zone1.exit.T1 rises with the layer count: 114.57 at 13 layers, 115.13 at 14.
     const auto result = Seek("layers", 3, 100, "zone1.exit.T1", 115);

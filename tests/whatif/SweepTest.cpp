@@ -44,6 +44,16 @@ TEST(Sweep, AxisValuesIncludeBothEnds) {
         EXPECT_NE(ParseSweepAxis(bad).Error, "") << bad;
 }
 
+TEST(Sweep, AWholeNumberInputSweepsWholeNumbers) {
+    const auto axis = ParseSweepAxis("layers=4:40:8");
+    ASSERT_EQ(axis.Error, "");
+    EXPECT_EQ(AxisValues(axis.Axis), (std::vector<double>{4, 9, 14, 19, 25, 30, 35, 40}));
+    EXPECT_EQ(AxisValues(ParseSweepAxis("layers=100:3:98").Axis).back(), 3);
+    // Ends that are no whole number, or more steps than whole numbers, are refused.
+    for (const char* bad : {"layers=4.5:40:8", "layers=4:40.5:8", "layers=4:6:8"})
+        EXPECT_NE(ParseSweepAxis(bad).Error, "") << bad;
+}
+
 TEST(Sweep, OverSpeedMatchesSeparateRuns) {
     const auto rows = Sweep({"speed=10:40:31"}, "zone3.exit.TAV,zone3.exact.exit.TAV,line.exit.T1");
     ASSERT_EQ(rows.size(), 31u);
@@ -86,15 +96,53 @@ TEST(Sweep, RefusedTrialsCarryTheChecksMessage) {
     EXPECT_EQ(SweepCsvLine(rows[1], 2),
               "0.5," + ShortestNumber(rows[1].Outcome.Metrics[0]) + ",,\n");
 
-    // A layer count is read as an integer, as from a data file.
-    const auto layers = Sweep({"layers=2:3:3"}, "zone1.exit.TAV");
+    const auto layers = Sweep({"layers=2:4:3"}, "zone1.exit.TAV");
     EXPECT_EQ(layers[0].Outcome.Message, "Number of Layers is too small");
-    EXPECT_EQ(layers[1].Outcome.Message, "Input value is not correct!");
-    EXPECT_TRUE(layers[2].Outcome.Computed());
+    EXPECT_TRUE(layers[1].Outcome.Computed());
+    // A layer count is read as an integer, as from a data file.
+    EXPECT_EQ(DefaultCase().Run({{FindInput("layers"), 3.5}}, {}).Message,
+              "Input value is not correct!");
 
-    std::vector<SweepAxis> axes = {ParseSweepAxis("layers=2:3:3").Axis};
+    std::vector<SweepAxis> axes = {ParseSweepAxis("layers=2:4:3").Axis};
     EXPECT_EQ(SweepCsvHeader(axes, ParseMetricList("zone1.exit.TAV").Metrics),
               "layers,zone1.exit.TAV,message\n");
+}
+
+// What korvane-batch writes, the viewer reads back as the same rows.
+TEST(Sweep, TableLinesReadBackAsTheirRows) {
+    std::vector<SweepRow> rows = Sweep({"speed=20:30:2", "layers=10:12:3"},
+                                       "zone1.exit.TAV,zone4.exit.TAV,zone1.exact.exit.T1");
+    SweepRow refused;
+    refused.Index = 1234567;
+    refused.Inputs = {1e-300, -0.0};
+    refused.Outcome.Message = "a \"quoted\", with commas, and \u2103";
+    rows.push_back(refused);
+    for (const bool withTrial : {false, true})
+        for (const auto& row : rows) {
+            std::string line = SweepCsvLine(row, 3, withTrial);
+            ASSERT_EQ(line.back(), '\n');
+            line.pop_back();
+            const auto back = ParseSweepCsvLine(line, 2, 3, withTrial);
+            ASSERT_TRUE(back) << line;
+            EXPECT_EQ(back->Index, withTrial ? row.Index : 0u);
+            EXPECT_EQ(back->Inputs, row.Inputs);
+            EXPECT_TRUE(std::signbit(back->Inputs[1]) == std::signbit(row.Inputs[1]));
+            EXPECT_EQ(back->Outcome.Message, row.Outcome.Message);
+            ASSERT_EQ(back->Outcome.Metrics.size(), 3u);
+            for (std::size_t m = 0; m < 3; ++m) {
+                const double want =
+                    m < row.Outcome.Metrics.size() ? row.Outcome.Metrics[m] : std::nan("");
+                EXPECT_TRUE(std::isnan(want) ? std::isnan(back->Outcome.Metrics[m])
+                                             : back->Outcome.Metrics[m] == want)
+                    << line;
+            }
+        }
+    const auto header = SweepCsvHeader({ParseSweepAxis("speed=20:30:2").Axis},
+                                       ParseMetricList("zone1.exit.TAV").Metrics, true);
+    EXPECT_EQ(header, "trial,speed,zone1.exit.TAV,message\n");
+    for (const char* bad : {"", "1,2", "0,20,1,", "x,20,1,", "1,,1,", "1,20,1a,", "1,20,1,a,b",
+                            "1,20,1,\"open", "1,20,1,\"a\"b\"", "1,20,1,a\"b"})
+        EXPECT_FALSE(ParseSweepCsvLine(bad, 1, 1, true)) << bad;
 }
 
 TEST(Sweep, TrialValuesAreWrittenAsTheLocaleReadsThem) {

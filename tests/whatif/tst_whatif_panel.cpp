@@ -11,7 +11,9 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace korvane;
@@ -188,6 +190,54 @@ class WhatIfPanelTest : public QObject {
         QCOMPARE(panel.Answer->text(), answer);
         QVERIFY(std::abs(window.Runs()[1]->Metrics.back().Exit.TAV - 120) <= 0.01);
         QVERIFY(services.errors.isEmpty());
+    }
+
+    // Exit 3 is also a seek that ran out of trials: the answer says which.
+    void seekThatStopsShortSaysWhy() {
+        QTemporaryDir dir;
+        const QString fake = dir.filePath("korvane-batch");
+        QFile script(fake);
+        QVERIFY(script.open(QIODevice::WriteOnly));
+        script.write("#!/bin/sh\necho 'not converged: after 200 trials zone3.exit.TAV is still "
+                     "between 47 (speed=10) and 300 (speed=1e+31)' >&2\nexit 3\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        panel_->SetBatchProgram(fake);
+        panel_->Target->setText("120");
+        panel_->FindButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!panel_->Busy(), 20000);
+        QCOMPARE(panel_->Answer->text(),
+                 QString("<b>No value met either tolerance.</b><br>not converged: after 200 "
+                         "trials zone3.exit.TAV is still between 47 (speed=10) and 300 "
+                         "(speed=1e+31)"));
+        QVERIFY(!panel_->OpenRunButton->isEnabled());
+    }
+
+    // Each process's share refused: results, not a failure of the sweep.
+    void sharesOfRefusedTrialsAreNoFailure() {
+        Sweep("speed", "0", "0", 3, "zone3.exit.TAV");
+        QTRY_VERIFY_WITH_TIMEOUT(!panel_->Busy(), 20000);
+        QVERIFY2(QRegularExpression("^3 trials in [0-9.]+ s\\. 3 refused, the first speed=0: Value "
+                                    "of Speed is not correct$")
+                     .match(panel_->Status->text())
+                     .hasMatch(),
+                 qPrintable(panel_->Status->text()));
+    }
+
+    // Layers run over the counts the checks accept, in whole numbers.
+    void wholeNumberRangesAreCheckedBeforeAnyProcess() {
+        panel_->Input->setCurrentText("layers");
+        QCOMPARE(panel_->From->text(), QString("3"));
+        QCOMPARE(panel_->To->text(), QString("100"));
+        Sweep("layers", "4", "6", 8, "zone3.exit.TAV");
+        QVERIFY(!panel_->Busy());
+        QCOMPARE(panel_->Status->text(), QString("--sweep layers=4:6:8: from 4 to 6 there are only "
+                                                 "3 whole numbers, fewer than STEPS (8)"));
+        Sweep("layers", "4", "40", 8, "zone1.exit.TAV");
+        QTRY_VERIFY_WITH_TIMEOUT(!panel_->Busy(), 20000);
+        QVERIFY2(panel_->Status->text().startsWith("8 trials in"),
+                 qPrintable(panel_->Status->text()));
+        QCOMPARE(Series(panel_->Chart, "zone1.exit.TAV")->at(1).x(), 9.0);
     }
 
     void unknownMetricGoesToTheErrorBox() {
