@@ -60,7 +60,7 @@ ExactSlab ExactFor(const RunHistory& run);
 
 // The exact values at a row's points, shaped like HistoryRow.
 struct ExactRow {
-    std::array<double, 11> Points{};
+    PointValues Points{};
     double Mean = 0;
 };
 

@@ -115,10 +115,10 @@ std::string ReportJson(const std::vector<ZoneMetrics>& metrics) {
 
 void WriteCsv(std::ostream& out, const RunHistory& run, const ExactRun& exact) {
     out << "zone,z_zone_cm,z_line_cm,time_s";
-    for (int k = 1; k <= 11; ++k)
+    for (std::size_t k = 1; k <= PrintedPoints; ++k)
         out << ",T" << k;
     out << ",TAV";
-    for (int k = 1; k <= 11; ++k)
+    for (std::size_t k = 1; k <= PrintedPoints; ++k)
         out << ",exact_T" << k;
     out << ",exact_TAV\n";
 
@@ -139,7 +139,7 @@ void WriteCsv(std::ostream& out, const RunHistory& run, const ExactRun& exact) {
                 AppendNumber(line, t);
             AppendNumber(line, row.Mean);
             const ExactRow* x = e && r < e->size() ? &(*e)[r] : nullptr;
-            for (std::size_t k = 0; k < 11; ++k)
+            for (std::size_t k = 0; k < PrintedPoints; ++k)
                 x ? AppendNumber(line, x->Points[k]) : void(line += ',');
             x ? AppendNumber(line, x->Mean) : void(line += ',');
             line += '\n';

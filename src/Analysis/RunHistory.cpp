@@ -57,9 +57,9 @@ double MeshFourierOf(const TCalcInput& input) {
                                (static_cast<long double>(dx) * dx));
 }
 
-std::array<double, 11> PointDepths(const TCalcInput& input) {
+PointValues PointDepths(const TCalcInput& input) {
     const auto nodes = ColumnNodesFor(input.LayerCount);
-    std::array<double, 11> depths{};
+    PointValues depths{};
     for (std::size_t k = 0; k < depths.size(); ++k)
         depths[k] = input.Thickness * (nodes[k + 1] - 1) / input.LayerCount;
     return depths;

@@ -40,7 +40,7 @@ double CmPerSecOf(const TCalcInput& input);
 double MeshFourierOf(const TCalcInput& input);
 
 // Depth (cm from face 1) of T1..T11.
-std::array<double, 11> PointDepths(const TCalcInput& input);
+PointValues PointDepths(const TCalcInput& input);
 
 // Where each zone starts along the line (cm): the sum of the earlier zones'
 // last recorded Z.

@@ -10,8 +10,8 @@ namespace {
 
 constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
-FourValues FourOf(const std::array<double, 11>& points, double mean) {
-    return {points[0], points[5], points[10], mean};
+FourValues FourOf(const PointValues& points, double mean) {
+    return {points[Face1Point], points[MiddlePoint], points[Face2Point], mean};
 }
 
 // The first row where pick(row) is largest by better().
@@ -35,9 +35,9 @@ ExactMetrics Distance(const std::vector<HistoryRow>& rows, const std::vector<Exa
     for (std::size_t r = 0; r < rows.size() && r < exact.size(); ++r) {
         const auto& p = rows[r].Points;
         const auto& e = exact[r].Points;
-        m.MaxErrorFaces =
-            std::max({m.MaxErrorFaces, std::abs(p[0] - e[0]), std::abs(p[10] - e[10])});
-        for (std::size_t k = 1; k < 10; ++k)
+        m.MaxErrorFaces = std::max({m.MaxErrorFaces, std::abs(p[Face1Point] - e[Face1Point]),
+                                    std::abs(p[Face2Point] - e[Face2Point])});
+        for (std::size_t k = Face1Point + 1; k < Face2Point; ++k)
             m.MaxErrorInterior = std::max(m.MaxErrorInterior, std::abs(p[k] - e[k]));
         m.MaxErrorMean = std::max(m.MaxErrorMean, std::abs(rows[r].Mean - exact[r].Mean));
     }

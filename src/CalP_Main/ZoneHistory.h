@@ -8,12 +8,20 @@
 
 namespace korvane {
 
+// The result file prints eleven points through the thickness, T1..T11; as
+// indices of a row's Points, face 1, the middle column and face 2 are these.
+inline constexpr std::size_t PrintedPoints = 11;
+inline constexpr std::size_t Face1Point = 0;
+inline constexpr std::size_t MiddlePoint = 5;
+inline constexpr std::size_t Face2Point = PrintedPoints - 1;
+using PointValues = std::array<double, PrintedPoints>;
+
 // One recorded row of a zone at full double precision.
 struct HistoryRow {
-    double Z = 0;                    // cm within the zone
-    std::array<double, 11> Points{}; // T1..T11: the nodes of the printed columns (ColumnNodesFor)
-    double Mean = 0;                 // TAV
-    std::vector<double> Nodes;       // every node, Nodes[0] is node 1; empty when read from a file
+    double Z = 0;              // cm within the zone
+    PointValues Points{};      // T1..T11: the nodes of the printed columns (ColumnNodesFor)
+    double Mean = 0;           // TAV
+    std::vector<double> Nodes; // every node, Nodes[0] is node 1; empty when read from a file
 };
 
 // Every row the march recorded in one zone (a zone of negative length still

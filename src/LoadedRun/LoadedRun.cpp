@@ -86,7 +86,7 @@ std::vector<ExactSample> SampleExact(const LoadedRun& loaded) {
             ExactSample sample;
             sample.ZLine = loaded.ZoneStarts[zone] + z;
             const double t = z / loaded.CmPerSec;
-            for (std::size_t k = 0; k < 11; ++k)
+            for (std::size_t k = 0; k < PrintedPoints; ++k)
                 sample.Points[k] = loaded.Exact->Temperature(zone, loaded.Depths[k], t);
             sample.Mean = loaded.Exact->Mean(zone, t);
             samples.push_back(sample);

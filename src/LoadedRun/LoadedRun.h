@@ -14,7 +14,7 @@ namespace korvane {
 // The exact solution at one position along the line.
 struct ExactSample {
     double ZLine = 0; // cm along the whole line
-    std::array<double, 11> Points{};
+    PointValues Points{};
     double Mean = 0;
 };
 
@@ -30,7 +30,7 @@ struct LoadedRun {
     RunHistory Run;
     std::vector<double> ZoneStarts; // cm along the line where each zone starts
     double CmPerSec = 0;
-    std::array<double, 11> Depths{}; // cm from face 1 of T1..T11
+    PointValues Depths{}; // cm from face 1 of T1..T11
     std::shared_ptr<const ExactSlab> Exact;
     ExactRun ExactRows;                  // at the recorded rows
     std::vector<ExactSample> ExactCurve; // finer than the rows, over the solved zones

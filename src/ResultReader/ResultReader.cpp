@@ -17,7 +17,7 @@ namespace korvane {
 
 namespace {
 
-constexpr std::size_t ColumnCount = 13; // Z, T1..T11, TAV
+constexpr std::size_t ColumnCount = PrintedPoints + 2; // Z, T1..T11, TAV
 
 // The program's lines are under 200 bytes; a file written elsewhere may pad
 // them, but a line longer than this is no result file's.
@@ -391,9 +391,9 @@ HistoryRow ReadRow(LineCursor& cursor, ColdValues& cold) {
     cursor.Take();
     HistoryRow row;
     row.Z = values[0];
-    for (std::size_t k = 0; k < 11; ++k)
+    for (std::size_t k = 0; k < PrintedPoints; ++k)
         row.Points[k] = values[k + 1];
-    row.Mean = values[12];
+    row.Mean = values[ColumnCount - 1];
     return row;
 }
 
