@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   g++ clang libclang-rt-14-dev clang-format cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
+  qt6-base-dev libgl-dev qt6-svg-dev libqt6opengl6-dev libqcustomplot-dev
   nlohmann-json3-dev
   fonts-ipafont-gothic fontconfig
   locales

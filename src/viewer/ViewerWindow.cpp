@@ -87,7 +87,7 @@ ViewerWindow::ViewerWindow(ViewerServices& services) : services_(services) {
     Position->setWordWrap(true);
     PositionSlider = new QSlider(Qt::Horizontal);
     PositionSlider->setToolTip("Position of the profile along the line");
-    Profile = new ProfileChart;
+    Profile = new ProfileChart(services_);
     profileLayout->addWidget(Position);
     profileLayout->addWidget(PositionSlider);
     profileLayout->addWidget(Profile, 1);
@@ -173,7 +173,8 @@ void ViewerWindow::BuildActions() {
     file->addSeparator();
     tools->addSeparator();
     action(file, "Export chart as P&NG…", "PNG…", &ViewerWindow::ExportPngClick);
-    action(file, "Export chart as S&VG…", "SVG…", &ViewerWindow::ExportSvgClick);
+    if (SvgExportAvailable())
+        action(file, "Export chart as S&VG…", "SVG…", &ViewerWindow::ExportSvgClick);
     action(file, "Export rows as C&SV…", "CSV…", &ViewerWindow::ExportCsvClick);
     action(file, "Export chart as P&DF…", "PDF…", &ViewerWindow::ExportPdfClick);
     action(file, "&Print…", "Print…", &ViewerWindow::PrintClick, QKeySequence::Print);
