@@ -67,6 +67,7 @@ shot "$id" viewer-profile.png
 xdotool windowactivate --sync "$id" key alt+z
 sleep 0.5
 shot "$id" viewer-zones.png
+xdotool key alt+h
 zoom_and_read "$id" 860 300 870 300
 shot "$id" viewer-zoom-readout.png
 kill "${pids[-1]}"

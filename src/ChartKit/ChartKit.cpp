@@ -80,6 +80,12 @@ QColor SeriesColour(std::size_t k) {
     return colours[k % 6];
 }
 
+QColor RunColour(std::size_t run) {
+    static const QColor colours[] = {QColor(30, 30, 30), QColor(230, 120, 20), QColor(150, 60, 170),
+                                     QColor(20, 140, 130)};
+    return colours[run % 4];
+}
+
 double CurveValue(const QCPGraph& graph, double key) {
     const auto data = graph.data();
     const double none = std::numeric_limits<double>::quiet_NaN();

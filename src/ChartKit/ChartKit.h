@@ -33,8 +33,10 @@ enum class CurveKind { Scheme, Exact, Compared };
 QPen CurvePen(const QColor& colour, CurveKind kind, double width);
 QColor ComparedColour(const QColor& colour);
 QCPScatterStyle RunMarker(std::size_t run, const QColor& colour, double size = 7);
-// Colours of curves that are not a depth through the plate (metrics, runs).
+// Colours of curves that are not a depth through the plate (metrics).
 QColor SeriesColour(std::size_t k);
+// A run's colour where each run has one (the first near black).
+QColor RunColour(std::size_t run);
 
 // The graph's value at key, straight between its points; NaN outside them.
 double CurveValue(const QCPGraph& graph, double key);

@@ -78,6 +78,15 @@ std::size_t WhatIfChart::PointCount(const QString& metric) const {
 
 void WhatIfChart::Redraw() {
     Clear();
+    QStringList shown; // the metrics asked for, without their exact companions
+    for (std::size_t m = 0; m < exactOf_.size(); ++m)
+        if (std::find(exactOf_.begin(), exactOf_.end(), static_cast<int>(m)) == exactOf_.end())
+            shown << metrics_[static_cast<int>(m)];
+    const bool companions =
+        std::any_of(exactOf_.begin(), exactOf_.end(), [](int e) { return e >= 0; });
+    SetTitle(metrics_.isEmpty() ? QString()
+                                : shown.join(", ") + (companions ? " and exact solution" : "") +
+                                      " against " + input_);
     SetAxisTitles(WithUnit(input_, InputUnit(input_.toStdString())),
                   WithUnit(metrics_.size() == 1 ? metrics_.front() : QString("value"),
                            SharedMetricUnit(metrics_)));
@@ -126,11 +135,17 @@ void WhatIfChart::Redraw() {
         dot->setLineStyle(QCPGraph::lsNone);
         dot->addData(foundX_, foundY_);
         x.Add(foundX_);
+        // The label a few pixels below and right of the point, clear of the marker.
+        auto* at = new QCPItemTracer(this);
+        at->setStyle(QCPItemTracer::tsNone);
+        at->position->setCoords(foundX_, foundY_);
         auto* label = new QCPItemText(this);
-        label->position->setCoords(foundX_, foundY_);
-        label->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
-        label->setPadding(QMargins(10, 0, 0, 8));
+        label->position->setParentAnchor(at->position);
+        label->position->setCoords(9, 7);
+        label->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setPadding(QMargins(3, 1, 3, 1));
         label->setFont(TextFont(1.0, true));
+        label->setBrush(QColor(255, 255, 255, 225)); // readable over the lines
         label->setText(QString("%1 = %2").arg(input_, Number(foundX_)));
         label->setSelectable(false);
     }

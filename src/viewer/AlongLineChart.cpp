@@ -288,12 +288,12 @@ std::optional<ChartPlot::Readout> AlongLineChart::Reading(double x) const {
     const double key = XOf(first, zLine, options_.TimeAxis);
     const QString cm = QString("%1 cm").arg(zLine, 0, 'f', 2);
     const QString s = QString("%1 s").arg(zLine / first.CmPerSec, 0, 'f', 2);
-    QString text = QString("%1 (%2), zone %3\n")
+    QString text = QString("%1 (%2), zone %3, in ℃\n")
                        .arg(options_.TimeAxis ? s : cm, options_.TimeAxis ? cm : s)
                        .arg(first.Run.Zones[zone].ZoneNo);
 
     std::vector<QStringList> table;
-    QStringList header{"℃"};
+    QStringList header{""};
     header << (runs_.size() > 1 ? "run 1" : "scheme");
     if (!exactCurves_.empty())
         header << "exact";

@@ -11,13 +11,6 @@ namespace {
 
 constexpr int ExactSamples = 101;
 
-// The first run black, the others in colours of their own, lighter lines.
-QColor RunColour(std::size_t run) {
-    static const QColor colours[] = {QColor(30, 30, 30), QColor(230, 120, 20), QColor(150, 60, 170),
-                                     QColor(20, 140, 130)};
-    return colours[run % 4];
-}
-
 QString Temperature(double t) {
     return std::isnan(t) ? QString("–") : QString::number(t, 'f', 1);
 }
@@ -115,7 +108,9 @@ void ProfileChart::Show(const RunList& runs, const ChartOptions& options) {
                           CurvePen(QColor(31, 119, 180), CurveKind::Exact, 2.2));
         exact_->setData(x, t, true);
     }
-    SetHome(0, first.Run.Input.Thickness, sameRun);
+    // A little room beyond the faces, so that their points show whole.
+    const double h = first.Run.Input.Thickness;
+    SetHome(-0.015 * h, 1.015 * h, sameRun);
     replot();
 }
 
@@ -124,7 +119,7 @@ void ProfileChart::Show(const RunList& runs, const ChartOptions& options) {
 std::optional<ChartPlot::Readout> ProfileChart::Reading(double depth) const {
     if (points_.empty() || !points_.front())
         return std::nullopt;
-    std::vector<QStringList> table{{QString("at %1 cm").arg(depth, 0, 'g', 4), "℃"}};
+    std::vector<QStringList> table{{QString("%1 cm deep").arg(depth, 0, 'g', 3), "℃"}};
     for (std::size_t r = 0; r < points_.size(); ++r) {
         const QCPGraph* graph = nodes_[r] ? nodes_[r] : points_[r];
         if (graph)

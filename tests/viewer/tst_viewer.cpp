@@ -14,6 +14,7 @@
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPrinter>
 #include <QSet>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -348,6 +349,16 @@ class ViewerTest : public QObject {
         QFile pdf(services_->saveName);
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QCOMPARE(pdf.read(5), QByteArray("%PDF-"));
+
+        // Printing draws the same sheet at the printer's resolution.
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("printed.pdf"));
+        PrintCharts(window_->Runs(), window_->Options(), printer);
+        QFile printed(printer.outputFileName());
+        QVERIFY(printed.open(QIODevice::ReadOnly));
+        QCOMPARE(printed.read(5), QByteArray("%PDF-"));
+        QVERIFY(printed.size() > 20000);
 
         services_->saveName = dir.filePath("rows.csv");
         window_->ExportCsvClick();
