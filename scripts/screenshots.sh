@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Makes the README's screenshots again: the main window, and the result viewer
-# on a golden result file. Runs the programs on a virtual display (xvfb-run,
+# on a golden result file (zoomed in with the cursor's readout too) and on
+# two runs compared. Runs the programs on a virtual display (xvfb-run,
 # openbox, xdotool, ImageMagick). Full-size pictures of every step go to
-# build/screenshots/, the README's small copies to docs/screenshots/.
+# build/screenshots/, the copies in docs/screenshots/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -46,7 +47,17 @@ window() {
 
 shot() { import -window "$1" "$out/$2"; echo "$out/$2"; }
 
-# The viewer on the golden file with four zones: the profile, then the table.
+# Zooms the chart along the line in with the wheel around x, y of the window
+# and leaves the cursor at x2, y2, where the readout shows the values.
+zoom_and_read() {
+  xdotool mousemove --window "$1" "$2" "$3"
+  for _ in 1 2 3; do xdotool click 4; sleep 0.2; done
+  xdotool mousemove --window "$1" "$4" "$5"
+  sleep 1
+}
+
+# The viewer on the golden file with four zones: the profile, the table, then
+# zone 3 and 4 zoomed in with the readout at the start of zone 4.
 "$bin/viewer/korvane-view" tests/golden/layers7-four-zones.result &
 pids+=($!)
 id=$(window "layers7-four-zones.result")
@@ -56,19 +67,23 @@ shot "$id" viewer-profile.png
 xdotool windowactivate --sync "$id" key alt+z
 sleep 0.5
 shot "$id" viewer-zones.png
+xdotool key alt+h
+zoom_and_read "$id" 860 300 870 300
+shot "$id" viewer-zoom-readout.png
 kill "${pids[-1]}"
 
-# Two runs compared: the window's defaults as printed, and the same plate at
-# 100 layers and a tenth of the step, computed in memory.
-"$bin/batch/korvane-batch" examples/defaults.txt "$work/defaults.result"
+# Two runs compared: the window's defaults computed in memory, and the same
+# plate at 100 layers and a tenth of the step; then zone 1's entry zoomed in.
 sed -e 's/^\(Increment dz (cm) = \).*/\10.05/' -e 's/^\(Number of Layers = \).*/\1100/' \
-  examples/defaults.txt >"$work/fine-100-layers.txt"
-"$bin/viewer/korvane-view" "$work/defaults.result" "$work/fine-100-layers.txt" &
+  tests/golden/defaults.txt >"$work/fine-100-layers.txt"
+"$bin/viewer/korvane-view" tests/golden/defaults.txt "$work/fine-100-layers.txt" &
 pids+=($!)
 id=$(window "compared with")
 xdotool windowmove "$id" 0 0 windowsize "$id" 1200 900
 sleep 1
 shot "$id" viewer-compare.png
+zoom_and_read "$id" 90 300 200 300
+shot "$id" viewer-compare-zoom.png
 kill "${pids[-1]}"
 
 # The main window over a folder with result.txt; a double click on it opens
@@ -90,7 +105,12 @@ sleep 1.5
 import -window root "$out/open-from-main-window.png"
 echo "$out/open-from-main-window.png"
 
-# The README's copies: small and few colours.
-convert "$out/main-window.png" -colors 64 "PNG8:$root/docs/screenshots/main-window.png"
-convert "$out/viewer-profile.png" -resize 900x -colors 128 "PNG8:$root/docs/screenshots/viewer.png"
+# The copies in docs/: the README's small and few colours, the others at full size.
+docs=$root/docs/screenshots
+convert "$out/main-window.png" -colors 64 "PNG8:$docs/main-window.png"
+convert "$out/viewer-profile.png" -resize 900x -colors 128 "PNG8:$docs/viewer.png"
+convert "$out/viewer-zoom-readout.png" -resize 900x -colors 128 "PNG8:$docs/viewer-zoom-readout.png"
+convert "$out/viewer-profile.png" -colors 256 "PNG8:$docs/viewer-along-line-and-profile.png"
+convert "$out/viewer-zones.png" -colors 256 "PNG8:$docs/viewer-zone-table.png"
+convert "$out/viewer-compare-zoom.png" -colors 256 "PNG8:$docs/viewer-two-runs.png"
 ls -l "$root/docs/screenshots"

@@ -2,11 +2,6 @@
 
 #include "WhatIfNames.h"
 
-#include <QChart>
-#include <QLineSeries>
-#include <QScatterSeries>
-#include <QValueAxis>
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -15,54 +10,8 @@ namespace korvane {
 
 namespace {
 
-QColor MetricColour(int k) {
-    static const QColor colours[] = {QColor(200, 40, 40),  QColor(30, 90, 200),
-                                     QColor(20, 140, 60),  QColor(150, 60, 170),
-                                     QColor(220, 130, 20), QColor(60, 60, 60)};
-    return colours[k % 6];
-}
-
-} // namespace
-
-WhatIfChart::WhatIfChart(QWidget* parent) : QChartView(new QChart, parent) {
-    setRenderHint(QPainter::Antialiasing);
-    chart()->legend()->setAlignment(Qt::AlignBottom);
-    setMinimumHeight(220);
-    // The axes stay: series come and go with each redraw.
-    x_ = new QValueAxis;
-    y_ = new QValueAxis;
-    x_->setLabelFormat("%.4g");
-    y_->setLabelFormat("%.4g");
-    chart()->addAxis(x_, Qt::AlignBottom);
-    chart()->addAxis(y_, Qt::AlignLeft);
-}
-
-void WhatIfChart::Reset(const QString& input, const QStringList& metrics,
-                        const std::vector<int>& exactOf, std::size_t trials) {
-    input_ = input;
-    metrics_ = metrics;
-    exactOf_ = exactOf;
-    inputs_.assign(trials, std::numeric_limits<double>::quiet_NaN());
-    values_.assign(trials, {});
-    found_ = false;
-    Redraw();
-}
-
-void WhatIfChart::SetTrial(std::size_t index, double input, const std::vector<double>& metrics) {
-    if (index >= inputs_.size())
-        return;
-    inputs_[index] = input;
-    values_[index] = metrics;
-}
-
-void WhatIfChart::MarkFound(double input, double metric) {
-    found_ = true;
-    foundX_ = input;
-    foundY_ = metric;
-    Redraw();
-}
-
-namespace {
+// Markers on every trial while there are few enough to tell apart.
+constexpr std::size_t MaxMarkedTrials = 60;
 
 QString WithUnit(const QString& title, const std::string& unit) {
     return unit.empty() ? title : title + " (" + QString::fromStdString(unit) + ")";
@@ -80,87 +29,156 @@ std::string SharedMetricUnit(const QStringList& metrics) {
     return unit;
 }
 
+QString Number(double value) {
+    return std::isnan(value) ? QString("–") : QString::number(value, 'g', 6);
+}
+
 } // namespace
 
+WhatIfChart::WhatIfChart(ErrorBox& errors, QWidget* parent) : ChartPlot(errors, parent) {
+    setMinimumHeight(220);
+    SetYRoom(0.06, 0.06, 0);
+    ReadoutAt = [this](double input) { return Reading(input); };
+}
+
+void WhatIfChart::Reset(const QString& input, const QStringList& metrics,
+                        const std::vector<int>& exactOf, std::size_t trials) {
+    input_ = input;
+    metrics_ = metrics;
+    exactOf_ = exactOf;
+    inputs_.assign(trials, std::numeric_limits<double>::quiet_NaN());
+    values_.assign(trials, {});
+    found_ = false;
+    SetHome(0, 1); // a new sweep starts unzoomed
+    Redraw();
+}
+
+void WhatIfChart::SetTrial(std::size_t index, double input, const std::vector<double>& metrics) {
+    if (index >= inputs_.size())
+        return;
+    inputs_[index] = input;
+    values_[index] = metrics;
+}
+
+void WhatIfChart::MarkFound(double input, double metric) {
+    found_ = true;
+    foundX_ = input;
+    foundY_ = metric;
+    Redraw();
+}
+
+QCPGraph* WhatIfChart::MetricCurve(const QString& metric) const {
+    return Curve("metric", metric);
+}
+
 std::size_t WhatIfChart::PointCount(const QString& metric) const {
-    for (QAbstractSeries* s : chart()->series())
-        if (s->name() == metric)
-            return static_cast<std::size_t>(static_cast<QLineSeries*>(s)->count());
-    return 0;
+    const QCPGraph* curve = MetricCurve(metric);
+    return curve ? static_cast<std::size_t>(curve->dataCount()) : 0;
 }
 
 void WhatIfChart::Redraw() {
-    QChart* c = chart();
-    c->removeAllSeries();
-    QValueAxis* x = x_;
-    QValueAxis* y = y_;
-    x->setTitleText(WithUnit(input_, InputUnit(input_.toStdString())));
-    y->setTitleText(WithUnit(metrics_.size() == 1 ? metrics_.front() : QString("value"),
-                             SharedMetricUnit(metrics_)));
+    Clear();
+    QStringList shown; // the metrics asked for, without their exact companions
+    for (std::size_t m = 0; m < exactOf_.size(); ++m)
+        if (std::find(exactOf_.begin(), exactOf_.end(), static_cast<int>(m)) == exactOf_.end())
+            shown << metrics_[static_cast<int>(m)];
+    const bool companions =
+        std::any_of(exactOf_.begin(), exactOf_.end(), [](int e) { return e >= 0; });
+    SetTitle(metrics_.isEmpty() ? QString()
+                                : shown.join(", ") + (companions ? " and exact solution" : "") +
+                                      " against " + input_);
+    SetAxisTitles(WithUnit(input_, InputUnit(input_.toStdString())),
+                  WithUnit(metrics_.size() == 1 ? metrics_.front() : QString("value"),
+                           SharedMetricUnit(metrics_)));
 
-    double xLo = INFINITY, xHi = -INFINITY, yLo = INFINITY, yHi = -INFINITY;
-    std::vector<int> colourOf(static_cast<std::size_t>(metrics_.size()), -1);
+    // A metric and its exact companion share a colour.
+    const auto count = static_cast<std::size_t>(metrics_.size());
+    std::vector<int> colourOf(count, -1);
+    std::vector<bool> isExact(count, false);
     int nextColour = 0;
-    for (int m = 0; m < metrics_.size(); ++m)
-        if (colourOf[static_cast<std::size_t>(m)] < 0) {
-            colourOf[static_cast<std::size_t>(m)] = nextColour;
-            const int exact = exactOf_[static_cast<std::size_t>(m)];
-            if (exact >= 0)
+    for (std::size_t m = 0; m < count; ++m)
+        if (colourOf[m] < 0) {
+            colourOf[m] = nextColour;
+            if (const int exact = exactOf_[m]; exact >= 0) {
                 colourOf[static_cast<std::size_t>(exact)] = nextColour;
+                isExact[static_cast<std::size_t>(exact)] = true;
+            }
             ++nextColour;
         }
-    std::vector<bool> isExact(static_cast<std::size_t>(metrics_.size()), false);
-    for (int e : exactOf_)
-        if (e >= 0)
-            isExact[static_cast<std::size_t>(e)] = true;
 
-    for (int m = 0; m < metrics_.size(); ++m) {
-        auto* series = new QLineSeries;
-        series->setName(metrics_[m]);
-        QPen pen(MetricColour(colourOf[static_cast<std::size_t>(m)]));
-        pen.setWidthF(2);
-        if (isExact[static_cast<std::size_t>(m)])
-            pen.setStyle(Qt::DashLine);
-        series->setPen(pen);
-        series->setPointsVisible(inputs_.size() <= 60);
+    const bool marked = inputs_.size() <= MaxMarkedTrials;
+    ValueRange x;
+    for (std::size_t m = 0; m < count; ++m) {
+        const QColor colour = SeriesColour(static_cast<std::size_t>(colourOf[m]));
+        QCPScatterStyle marker;
+        if (marked)
+            marker = isExact[m] ? RunMarker(1, colour, 6) : RunMarker(0, colour, 6);
+        QCPGraph* curve = AddCurve(
+            "metric", metrics_[static_cast<int>(m)],
+            CurvePen(colour, isExact[m] ? CurveKind::Exact : CurveKind::Scheme, 2), marker);
+        // Trials arrive in any order; the line joins them by input.
+        QVector<QCPGraphData> points;
         for (std::size_t t = 0; t < inputs_.size(); ++t) {
             const auto& v = values_[t];
-            if (std::isnan(inputs_[t]) || static_cast<std::size_t>(m) >= v.size() ||
-                std::isnan(v[static_cast<std::size_t>(m)]))
+            if (std::isnan(inputs_[t]) || m >= v.size() || std::isnan(v[m]))
                 continue;
-            const double value = v[static_cast<std::size_t>(m)];
-            series->append(inputs_[t], value);
-            xLo = std::min(xLo, inputs_[t]);
-            xHi = std::max(xHi, inputs_[t]);
-            yLo = std::min(yLo, value);
-            yHi = std::max(yHi, value);
+            points.push_back({inputs_[t], v[m]});
+            x.Add(inputs_[t]);
         }
-        c->addSeries(series);
-        series->attachAxis(x);
-        series->attachAxis(y);
+        curve->data()->set(points, false);
     }
     if (found_) {
-        auto* dot = new QScatterSeries;
-        dot->setName("found");
-        dot->setMarkerSize(11);
-        dot->setColor(Qt::black);
-        dot->append(foundX_, foundY_);
-        c->addSeries(dot);
-        dot->attachAxis(x);
-        dot->attachAxis(y);
-        xLo = std::min(xLo, foundX_);
-        xHi = std::max(xHi, foundX_);
-        yLo = std::min(yLo, foundY_);
-        yHi = std::max(yHi, foundY_);
+        QCPGraph* dot =
+            AddCurve("found", QString("found: %1 = %2").arg(input_, Number(foundX_)), Qt::NoPen,
+                     QCPScatterStyle(QCPScatterStyle::ssDiamond, QPen(Qt::black, 1.5),
+                                     QBrush(QColor(255, 220, 0)), 13));
+        dot->setLineStyle(QCPGraph::lsNone);
+        dot->addData(foundX_, foundY_);
+        x.Add(foundX_);
+        // The label a few pixels below and right of the point, clear of the marker.
+        auto* at = new QCPItemTracer(this);
+        at->setStyle(QCPItemTracer::tsNone);
+        at->position->setCoords(foundX_, foundY_);
+        auto* label = new QCPItemText(this);
+        label->position->setParentAnchor(at->position);
+        label->position->setCoords(9, 7);
+        label->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
+        label->setPadding(QMargins(3, 1, 3, 1));
+        label->setFont(TextFont(1.0, true));
+        label->setBrush(QColor(255, 255, 255, 225)); // readable over the lines
+        label->setText(QString("%1 = %2").arg(input_, Number(foundX_)));
+        label->setSelectable(false);
     }
-    if (xLo <= xHi) {
-        const double pad = yHi > yLo ? (yHi - yLo) * 0.05 : 1;
-        x->setRange(xLo, xHi > xLo ? xHi : xLo + 1);
-        y->setRange(yLo - pad, yHi + pad);
-        // The range as swept: nice numbers would widen it to round ends.
-        x->setTickCount(7);
-        y->applyNiceNumbers();
+    if (!x.Empty()) {
+        // A little room on both sides for the markers at the ends.
+        const double pad = x.High > x.Low ? (x.High - x.Low) * 0.02 : 0.5;
+        SetHome(x.Low - pad, x.High + pad, true);
     }
+    replot();
+}
+
+// The trial nearest to the cursor: its input and every metric's value.
+std::optional<ChartPlot::Readout> WhatIfChart::Reading(double input) const {
+    std::size_t best = inputs_.size();
+    for (std::size_t t = 0; t < inputs_.size(); ++t)
+        if (!std::isnan(inputs_[t]) && !values_[t].empty() &&
+            (best == inputs_.size() ||
+             std::abs(inputs_[t] - input) < std::abs(inputs_[best] - input)))
+            best = t;
+    if (best == inputs_.size())
+        return std::nullopt;
+    std::vector<QStringList> table;
+    for (int m = 0; m < metrics_.size(); ++m) {
+        const auto& v = values_[best];
+        table.push_back({metrics_[m], Number(static_cast<std::size_t>(m) < v.size()
+                                                 ? v[static_cast<std::size_t>(m)]
+                                                 : std::numeric_limits<double>::quiet_NaN())});
+    }
+    const QString header = QString("%1 = %2 (trial %3 of %4)\n")
+                               .arg(input_, Number(inputs_[best]))
+                               .arg(best + 1)
+                               .arg(inputs_.size());
+    return Readout{inputs_[best], header + TextTable(table)};
 }
 
 } // namespace korvane

@@ -1,20 +1,20 @@
 #pragma once
 
-#include <QChartView>
+#include "ChartKit.h"
+
 #include <QStringList>
 
 #include <cstddef>
 #include <vector>
 
-class QValueAxis;
-
 namespace korvane {
 
 // Metrics against one input: each metric a solid line, its exact-solution
-// companion dashed in the same colour, the value a seek found as a dot.
-class WhatIfChart : public QChartView {
+// companion dashed and thinner in the same colour, the value a seek found
+// marked and named.
+class WhatIfChart : public ChartPlot {
   public:
-    explicit WhatIfChart(QWidget* parent = nullptr);
+    explicit WhatIfChart(ErrorBox& errors, QWidget* parent = nullptr);
 
     // A new sweep: the input's name, the metrics by name and, for each, the
     // index of its companion among them (or -1); trials come later.
@@ -25,17 +25,18 @@ class WhatIfChart : public QChartView {
     void MarkFound(double input, double metric);
     void Redraw();
 
-    // Points drawn for a metric (tests).
+    // The curve and the points drawn for a metric (tests).
+    QCPGraph* MetricCurve(const QString& metric) const;
     std::size_t PointCount(const QString& metric) const;
 
   private:
+    std::optional<Readout> Reading(double input) const;
+
     QString input_;
     QStringList metrics_;
     std::vector<int> exactOf_;
     std::vector<double> inputs_;
     std::vector<std::vector<double>> values_; // [trial][metric]
-    QValueAxis* x_;
-    QValueAxis* y_;
     bool found_ = false;
     double foundX_ = 0, foundY_ = 0;
 };

@@ -61,7 +61,7 @@ WhatIfPanel::WhatIfPanel(ErrorBox& errors, QWidget* parent) : QWidget(parent), e
     Status = new QLabel;
     Status->setWordWrap(true);
     Status->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Chart = new WhatIfChart;
+    Chart = new WhatIfChart(errors_);
     TargetMetric = new QComboBox;
     TargetMetric->setMinimumContentsLength(22);
     Target = new QLineEdit;

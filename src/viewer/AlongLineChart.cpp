@@ -1,25 +1,20 @@
 #include "AlongLineChart.h"
 
-#include "EventGuard.h"
 #include "Palette.h"
 #include "RunPath.h"
 
-#include <QAreaSeries>
-#include <QGraphicsSimpleTextItem>
-#include <QLegendMarker>
-#include <QLineSeries>
-#include <QMouseEvent>
-#include <QValueAxis>
+#include <QFontMetrics>
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace korvane {
 
 namespace {
 
 constexpr std::size_t MeanCurve = 11;
+// Markers on another run's line, at about this many over the visible part.
+constexpr int MarkersPerCurve = 28;
 
 std::vector<std::size_t> ShownCurves(bool allPoints) {
     std::vector<std::size_t> curves;
@@ -42,251 +37,281 @@ QString CurveName(std::size_t curve, int layerCount) {
     return curve == MeanCurve ? QString("TAV mean") : PointName(curve, layerCount);
 }
 
+double CurveWidth(std::size_t curve) {
+    return IsMainCurve(curve) ? 2.0 : 1.0;
+}
+
 // The x of a position along the line: cm, or seconds at the run's speed.
 double XOf(const LoadedRun& run, double zLine, bool timeAxis) {
     return timeAxis ? zLine / run.CmPerSec : zLine;
 }
 
-void HideFromLegend(QChart* chart, QAbstractSeries* series) {
-    for (QLegendMarker* marker : chart->legend()->markers(series))
-        marker->setVisible(false);
+QString Temperature(double t) {
+    return std::isnan(t) ? QString("–") : QString::number(t, 'f', 1);
 }
-
-// 1, 2 or 5 times a power of ten, at least `rough`.
-double NiceStep(double rough) {
-    const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    for (double m : {1.0, 2.0, 5.0})
-        if (m * power >= rough)
-            return m * power;
-    return 10 * power;
-}
-
-struct Range {
-    double low = std::numeric_limits<double>::infinity();
-    double high = -std::numeric_limits<double>::infinity();
-    void Add(double value) {
-        if (std::isfinite(value)) {
-            low = std::min(low, value);
-            high = std::max(high, value);
-        }
-    }
-};
 
 } // namespace
 
-AlongLineChart::AlongLineChart(ErrorBox& errors, QWidget* parent)
-    : QChartView(parent), errors_(errors) {
-    setRenderHint(QPainter::Antialiasing);
-    setCursor(Qt::CrossCursor);
+AlongLineChart::AlongLineChart(ErrorBox& errors, QWidget* parent) : ChartPlot(errors, parent) {
     setMinimumSize(480, 280);
+    SetYRoom(0.04, 0.22, 1.0); // room above the curves for the zone labels
+    OnLayout = [this] {
+        PlaceZoneLabels();
+        ThinMarkers();
+    };
+    OnClick = [this](double x) {
+        if (runs_.empty() || !OnPick)
+            return;
+        const LoadedRun& first = *runs_.front();
+        OnPick(NearestRow(first, options_.TimeAxis ? x * first.CmPerSec : x));
+    };
+    ReadoutAt = [this](double x) { return Reading(x); };
 }
 
-QLineSeries* AlongLineChart::SchemeSeries(const QString& name) const {
-    for (QAbstractSeries* series : chart()->series())
-        if (series->objectName() == "scheme" && series->name() == name)
-            return static_cast<QLineSeries*>(series);
-    return nullptr;
+QCPGraph* AlongLineChart::SchemeCurve(const QString& name) const {
+    return Curve("scheme", name);
 }
 
-QLineSeries* AlongLineChart::ExactSeries(const QString& name) const {
-    for (QAbstractSeries* series : chart()->series())
-        if (series->objectName() == "exact " + name)
-            return static_cast<QLineSeries*>(series);
-    return nullptr;
+QCPGraph* AlongLineChart::ExactCurve(const QString& name) const {
+    return Curve("exact", name);
 }
 
 void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
+    // A view toggle on the same run keeps the zoom; the time axis changes x.
+    const bool sameX = !runs_.empty() && !runs.empty() && runs_.front() == runs.front() &&
+                       options_.TimeAxis == options.TimeAxis;
     runs_ = runs;
     options_ = options;
-    labels_.clear();
+    Clear();
+    bands_.clear();
+    runCurves_.clear();
+    exactCurves_.clear();
     picked_ = nullptr;
-    axisX_ = axisY_ = nullptr;
-    QChart* chart = FreshChart(*this);
-    if (runs.empty())
+    if (runs.empty()) {
+        SetTitle({});
+        SetAxisTitles({}, {});
+        replot();
         return;
-    chart->setTitle("Temperature along the line: " + RunFileName(runs.front()->Path));
+    }
+    const LoadedRun& first = *runs.front();
+    SetTitle("Temperature along the line: " + RunFileName(first.Path));
+    SetAxisTitles(options.TimeAxis ? "Time since entering zone 1 (s)"
+                                   : "Position along the line (cm)",
+                  "Temperature (℃)");
+    AddBands(first, options.TimeAxis ? 1 / first.CmPerSec : 1.0);
 
-    axisX_ = new QValueAxis;
-    axisY_ = new QValueAxis;
-    axisX_->setTitleText(options.TimeAxis ? "Time since entering zone 1 (s)"
-                                          : "Position along the line (cm)");
-    axisY_->setTitleText("Temperature (℃)");
-    axisX_->setLabelFormat("%g");
-    axisY_->setLabelFormat("%g");
-    chart->addAxis(axisX_, Qt::AlignBottom);
-    chart->addAxis(axisY_, Qt::AlignLeft);
-
-    std::vector<QLineSeries*> curves;
-    Range x, y;
-    const std::vector<std::size_t> shown = ShownCurves(options.AllPoints);
+    shown_ = ShownCurves(options.AllPoints);
+    // The points between the faces first, so that the faces and the mean lie on top.
+    std::vector<std::size_t> order;
+    for (bool main : {false, true})
+        for (std::size_t c = 0; c < shown_.size(); ++c)
+            if (IsMainCurve(shown_[c]) == main)
+                order.push_back(c);
+    double end = 0;
     for (std::size_t r = 0; r < runs.size(); ++r) {
         const LoadedRun& run = *runs[r];
-        for (std::size_t curve : shown) {
-            auto* series = new QLineSeries;
-            series->setObjectName(r == 0 ? "scheme" : "compared");
-            series->setName(CurveName(curve, run.Run.Input.LayerCount));
-            series->setProperty("between", !IsMainCurve(curve));
-            // Other runs' dots a little wider, so that they show over the first.
-            QPen pen(CurveColour(curve), (IsMainCurve(curve) ? 2.0 : 1.0) + (r > 0 ? 0.5 : 0.0),
-                     RunPenStyle(r));
-            series->setPen(pen);
-            for (std::size_t zone = 0; zone < run.Run.Zones.size(); ++zone)
-                for (const HistoryRow& row : run.Run.Zones[zone].Rows) {
-                    const double t = curve == MeanCurve ? row.Mean : row.Points[curve];
-                    const double at = XOf(run, run.ZoneStarts[zone] + row.Z, options.TimeAxis);
-                    series->append(at, t);
-                    x.Add(at);
-                    y.Add(t);
-                }
-            curves.push_back(series);
+        runCurves_.emplace_back(shown_.size(), nullptr);
+        QVector<double> x;
+        for (std::size_t zone = 0; zone < run.Run.Zones.size(); ++zone)
+            for (const HistoryRow& row : run.Run.Zones[zone].Rows)
+                x.push_back(XOf(run, run.ZoneStarts[zone] + row.Z, options.TimeAxis));
+        if (!x.isEmpty())
+            end = std::max(end, x.back());
+        for (std::size_t c : order) {
+            const std::size_t curve = shown_[c];
+            QVector<double> t;
+            t.reserve(x.size());
+            for (const ZoneHistory& zone : run.Run.Zones)
+                for (const HistoryRow& row : zone.Rows)
+                    t.push_back(curve == MeanCurve ? row.Mean : row.Points[curve]);
+            const QString name = CurveName(curve, run.Run.Input.LayerCount);
+            const QColor colour = CurveColour(curve);
+            // Another run's points between the faces stay plain: markers on
+            // twelve curves would be a blur.
+            QCPGraph* graph =
+                r == 0 ? AddCurve("scheme", name,
+                                  CurvePen(colour, CurveKind::Scheme, CurveWidth(curve)), {},
+                                  IsMainCurve(curve))
+                       : AddCurve("compared", name,
+                                  CurvePen(colour, CurveKind::Compared, CurveWidth(curve)),
+                                  IsMainCurve(curve) ? RunMarker(r, ComparedColour(colour), 6)
+                                                     : QCPScatterStyle(),
+                                  false);
+            graph->setData(x, t, true);
+            runCurves_.back()[c] = graph;
         }
-        if (r == 0 && options.ShowExact && !run.ExactCurve.empty())
-            for (std::size_t curve : shown) {
-                auto* series = new QLineSeries;
-                series->setObjectName("exact " + CurveName(curve, run.Run.Input.LayerCount));
-                series->setName(series->objectName());
-                series->setPen(
-                    QPen(CurveColour(curve), IsMainCurve(curve) ? 1.5 : 1.0, Qt::DashLine));
-                for (const ExactSample& sample : run.ExactCurve) {
-                    const double t = curve == MeanCurve ? sample.Mean : sample.Points[curve];
-                    series->append(XOf(run, sample.ZLine, options.TimeAxis), t);
-                    y.Add(t);
-                }
-                curves.push_back(series);
+        if (r == 0 && options.ShowExact && !run.ExactCurve.empty()) {
+            exactCurves_.assign(shown_.size(), nullptr);
+            QVector<double> xe;
+            for (const ExactSample& sample : run.ExactCurve)
+                xe.push_back(XOf(run, sample.ZLine, options.TimeAxis));
+            for (std::size_t c : order) {
+                const std::size_t curve = shown_[c];
+                QVector<double> t;
+                for (const ExactSample& sample : run.ExactCurve)
+                    t.push_back(curve == MeanCurve ? sample.Mean : sample.Points[curve]);
+                QCPGraph* graph = AddCurve(
+                    "exact", CurveName(curve, run.Run.Input.LayerCount),
+                    CurvePen(CurveColour(curve), CurveKind::Exact, CurveWidth(curve)), {}, false);
+                graph->setData(xe, t, true);
+                exactCurves_[c] = graph;
             }
+        }
     }
 
-    // Room above the curves for the zone labels.
-    const double span = std::max(y.high - y.low, 1.0);
-    axisY_->setRange(y.low - 0.04 * span, y.high + 0.22 * span);
-    axisY_->applyNiceNumbers();
-    // The axis ends where the line ends, with round ticks from 0.
-    const double end = x.high > 0 ? x.high : 1;
-    axisX_->setRange(0, end);
-    axisX_->setTickType(QValueAxis::TicksDynamic);
-    axisX_->setTickAnchor(0);
-    axisX_->setTickInterval(NiceStep(end / 8));
-
-    AddBands(*runs.front(), options.TimeAxis ? 1 / runs.front()->CmPerSec : 1.0, axisY_->min(),
-             axisY_->max());
-    for (QLineSeries* series : curves) {
-        chart->addSeries(series);
-        series->attachAxis(axisX_);
-        series->attachAxis(axisY_);
-        // The legend names each colour once: the first run's faces, middle
-        // and mean; the points between share one entry below.
-        if (series->objectName() != "scheme" || series->property("between").toBool())
-            HideFromLegend(chart, series);
-    }
-
-    // Legend entries without points: what dashes and the other runs' lines mean.
-    auto legendOnly = [&](const QString& name, Qt::PenStyle style) {
-        auto* series = new QLineSeries;
-        series->setName(name);
-        series->setPen(QPen(QColor(90, 90, 90), 1.5, style));
-        chart->addSeries(series);
-        series->attachAxis(axisX_);
-        series->attachAxis(axisY_);
-    };
-    if (options.AllPoints) {
-        legendOnly("T2…T10 between the faces", Qt::SolidLine);
-        chart->series().back()->setProperty("between", true);
-        static_cast<QLineSeries*>(chart->series().back())->setPen(QPen(PointColour(3), 1.0));
-    }
-    if (options.ShowExact && !runs.front()->ExactCurve.empty())
-        legendOnly("exact solution", Qt::DashLine);
+    // Legend entries without points: what the thin lines, the dashes and the
+    // other runs' lines mean.
+    const QColor grey(90, 90, 90);
+    if (options.AllPoints)
+        AddLegendEntry("T2…T10 between the faces", CurvePen(PointColour(3), CurveKind::Scheme, 1));
+    if (!exactCurves_.empty())
+        AddLegendEntry("exact solution", CurvePen(grey, CurveKind::Exact, 2));
     for (std::size_t r = 1; r < runs.size(); ++r)
-        legendOnly(QString("run %1: %2").arg(r + 1).arg(RunFileName(runs[r]->Path)),
-                   RunPenStyle(r));
+        AddLegendEntry(QString("run %1: %2").arg(r + 1).arg(RunFileName(runs[r]->Path)),
+                       CurvePen(grey, CurveKind::Compared, 2), RunMarker(r, ComparedColour(grey)));
 
     // Where the profile below is taken.
-    picked_ = new QLineSeries;
-    picked_->setObjectName("picked");
+    picked_ = new QCPItemStraightLine(this);
     picked_->setPen(QPen(QColor(110, 60, 150), 1.5, Qt::DashDotLine));
-    chart->addSeries(picked_);
-    picked_->attachAxis(axisX_);
-    picked_->attachAxis(axisY_);
-    HideFromLegend(chart, picked_);
-    SetPicked(options.PickedRow);
-
-    connect(chart, &QChart::plotAreaChanged, this,
-            [this] { Guard(errors_, [this] { PlaceZoneLabels(); }); });
-    PlaceZoneLabels();
+    picked_->setSelectable(false);
+    SetHome(0, end > 0 ? end : 1, sameX);
+    MovePicked(options.PickedRow);
+    replot();
 }
 
 void AlongLineChart::SetPicked(std::size_t row) {
+    MovePicked(row);
+    replot();
+}
+
+void AlongLineChart::MovePicked(std::size_t row) {
     options_.PickedRow = row;
     if (!picked_ || runs_.empty() || row >= runs_.front()->RowCount())
         return;
     const LoadedRun& first = *runs_.front();
     const auto [zone, at] = first.RowAt(row);
     const double x = XOf(first, first.ZLineOf(zone, at), options_.TimeAxis);
-    picked_->replace(QList<QPointF>{{x, axisY_->min()}, {x, axisY_->max()}});
+    picked_->point1->setCoords(x, 0);
+    picked_->point2->setCoords(x, 1);
 }
 
-void AlongLineChart::AddBands(const LoadedRun& run, double xScale, double low, double high) {
+double AlongLineChart::PickedX() const {
+    return picked_ ? picked_->point1->key() : std::numeric_limits<double>::quiet_NaN();
+}
+
+void AlongLineChart::AddBands(const LoadedRun& run, double xScale) {
     static const QColor fills[] = {QColor(236, 242, 250), QColor(250, 245, 232)};
     for (std::size_t zone = 0; zone < run.Run.Zones.size(); ++zone) {
         const ZoneHistory& history = run.Run.Zones[zone];
         const double from = run.ZoneStarts[zone] * xScale;
         const double to =
             (run.ZoneStarts[zone] + (history.Rows.empty() ? 0 : history.Rows.back().Z)) * xScale;
-        auto* area = new QAreaSeries;
-        auto* lower = new QLineSeries(area);
-        auto* upper = new QLineSeries(area);
-        lower->append(from, low);
-        lower->append(to, low);
-        upper->append(from, high);
-        upper->append(to, high);
-        area->setLowerSeries(lower);
-        area->setUpperSeries(upper);
-        area->setBrush(fills[zone % 2]);
-        area->setPen(QPen(QColor(200, 200, 200), 1.0));
-        area->setName(QString("zone %1").arg(history.ZoneNo));
-        area->setObjectName("band");
-        chart()->addSeries(area);
-        area->attachAxis(axisX_);
-        area->attachAxis(axisY_);
-        HideFromLegend(chart(), area);
+        // Across the whole height whatever y shows: x in the plot, y in the axes.
+        auto* rect = new QCPItemRect(this);
+        rect->setLayer("background");
+        for (QCPItemPosition* corner : {rect->topLeft, rect->bottomRight}) {
+            corner->setTypeX(QCPItemPosition::ptPlotCoords);
+            corner->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        }
+        rect->topLeft->setCoords(from, 0);
+        rect->bottomRight->setCoords(to, 1);
+        rect->setBrush(fills[zone % 2]);
+        rect->setPen(QPen(QColor(200, 200, 200), 1.0));
+        rect->setSelectable(false);
 
-        auto* label = new QGraphicsSimpleTextItem(chart());
-        label->setText(QString("Zone %1\nouter %2 / %3 ℃")
-                           .arg(history.ZoneNo)
-                           .arg(history.Zone.OuterTemp1, 0, 'g', 6)
-                           .arg(history.Zone.OuterTemp2, 0, 'g', 6));
-        QFont font = label->font();
-        font.setPointSizeF(8.5);
-        label->setFont(font);
-        label->setBrush(QColor(60, 60, 60));
-        label->setZValue(20);
-        labels_.push_back({label, from, to});
+        auto* label = new QCPItemText(this);
+        label->setLayer("legend");
+        label->position->setTypeX(QCPItemPosition::ptPlotCoords);
+        label->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
+        label->position->setCoords((from + to) / 2, 0.015);
+        label->setPositionAlignment(Qt::AlignTop | Qt::AlignHCenter);
+        label->setTextAlignment(Qt::AlignHCenter);
+        label->setFont(TextFont(0.95));
+        label->setColor(QColor(60, 60, 60));
+        label->setSelectable(false);
+        bands_.push_back({rect, label, from, to, history.ZoneNo,
+                          QString("outer %1 / %2 ℃")
+                              .arg(history.Zone.OuterTemp1, 0, 'g', 6)
+                              .arg(history.Zone.OuterTemp2, 0, 'g', 6)});
     }
 }
 
+// Each label centred over the visible part of its band, as much of it as fits.
 void AlongLineChart::PlaceZoneLabels() {
-    if (!axisY_)
-        return;
-    const QRectF plot = chart()->plotArea();
-    for (const ZoneLabel& label : labels_) {
-        const double left = chart()->mapToPosition(QPointF(label.from, axisY_->max())).x();
-        const double right = chart()->mapToPosition(QPointF(label.to, axisY_->max())).x();
-        const QRectF box = label.item->boundingRect();
-        // A band too narrow for its label keeps only the zone number's line.
-        label.item->setVisible(right - left >= box.width() * 0.6);
-        label.item->setPos(std::max(left + 3, (left + right - box.width()) / 2), plot.top() + 3);
+    const QCPRange range = xAxis->range();
+    for (const ZoneBand& band : bands_) {
+        const double from = std::max(band.From, range.lower);
+        const double to = std::min(band.To, range.upper);
+        const double room = xAxis->coordToPixel(to) - xAxis->coordToPixel(from) - 6;
+        const QFontMetrics metrics(band.Label->font());
+        const QString whole = QString("Zone %1\n%2").arg(band.ZoneNo).arg(band.Outer);
+        QString text;
+        for (const QString& candidate :
+             {whole, QString("Zone %1").arg(band.ZoneNo), QString::number(band.ZoneNo)})
+            if (metrics.boundingRect(QRect(), 0, candidate).width() <= room) {
+                text = candidate;
+                break;
+            }
+        band.Label->setText(text);
+        band.Label->setVisible(!text.isEmpty());
+        band.Label->position->setCoords((from + to) / 2, 0.015);
     }
 }
 
-void AlongLineChart::mousePressEvent(QMouseEvent* event) {
-    Guard(errors_, [&] {
-        if (event->button() != Qt::LeftButton || runs_.empty() || !OnPick ||
-            !chart()->plotArea().contains(event->position()))
-            return;
-        const double x = chart()->mapToValue(event->position()).x();
-        const LoadedRun& first = *runs_.front();
-        OnPick(NearestRow(first, options_.TimeAxis ? x * first.CmPerSec : x));
-    });
-    QChartView::mousePressEvent(event);
+// Markers by pixels rather than points: the same spacing at every zoom.
+void AlongLineChart::ThinMarkers() {
+    const QCPRange range = xAxis->range();
+    for (std::size_t r = 1; r < runCurves_.size(); ++r)
+        for (QCPGraph* graph : runCurves_[r]) {
+            const auto data = graph->data();
+            const auto visible = data->findEnd(range.upper) - data->findBegin(range.lower);
+            graph->setScatterSkip(std::max(0, static_cast<int>(visible) / MarkersPerCurve - 1));
+        }
+}
+
+std::vector<AlongLineChart::Band> AlongLineChart::Bands() const {
+    std::vector<Band> bands;
+    for (const ZoneBand& band : bands_)
+        bands.push_back({band.From, band.To, band.Label->text(), band.Label->visible()});
+    return bands;
+}
+
+// The row a click would pick: its position, zone and time, and every curve's
+// temperature there, the runs side by side.
+std::optional<ChartPlot::Readout> AlongLineChart::Reading(double x) const {
+    if (runs_.empty() || runs_.front()->RowCount() == 0)
+        return std::nullopt;
+    const LoadedRun& first = *runs_.front();
+    const std::size_t row = NearestRow(first, options_.TimeAxis ? x * first.CmPerSec : x);
+    const auto [zone, at] = first.RowAt(row);
+    const double zLine = first.ZLineOf(zone, at);
+    const double key = XOf(first, zLine, options_.TimeAxis);
+    const QString cm = QString("%1 cm").arg(zLine, 0, 'f', 2);
+    const QString s = QString("%1 s").arg(zLine / first.CmPerSec, 0, 'f', 2);
+    QString text = QString("%1 (%2), zone %3, in ℃\n")
+                       .arg(options_.TimeAxis ? s : cm, options_.TimeAxis ? cm : s)
+                       .arg(first.Run.Zones[zone].ZoneNo);
+
+    std::vector<QStringList> table;
+    QStringList header{""};
+    header << (runs_.size() > 1 ? "run 1" : "scheme");
+    if (!exactCurves_.empty())
+        header << "exact";
+    for (std::size_t r = 1; r < runs_.size(); ++r)
+        header << QString("run %1").arg(r + 1);
+    table.push_back(header);
+    for (std::size_t c = 0; c < shown_.size(); ++c) {
+        QStringList line{CurveName(shown_[c], first.Run.Input.LayerCount)};
+        line << Temperature(CurveValue(*runCurves_[0][c], key));
+        if (!exactCurves_.empty())
+            line << Temperature(CurveValue(*exactCurves_[c], key));
+        for (std::size_t r = 1; r < runCurves_.size(); ++r)
+            line << Temperature(CurveValue(*runCurves_[r][c], key));
+        table.push_back(line);
+    }
+    text += TextTable(table);
+    text += "\nwheel zoom, drag pan, double click all; click: profile here";
+    return Readout{key, text};
 }
 
 } // namespace korvane

@@ -1,26 +1,20 @@
 #pragma once
 
+#include "ChartKit.h"
 #include "ChartOptions.h"
-
-#include <QChartView>
 
 #include <functional>
 #include <vector>
 
-class QGraphicsSimpleTextItem;
-class QLineSeries;
-class QValueAxis;
-
 namespace korvane {
-
-class ErrorBox;
 
 // Temperature against position along the line (or time): the faces, the
 // centre and the mean of every run, each zone of the first run as a labelled
-// band, the exact solution dashed in the same colours.
-class AlongLineChart : public QChartView {
+// band, the exact solution dashed in the same colours, other runs lighter
+// and marked.
+class AlongLineChart : public ChartPlot {
   public:
-    AlongLineChart(ErrorBox& errors, QWidget* parent = nullptr);
+    explicit AlongLineChart(ErrorBox& errors, QWidget* parent = nullptr);
 
     void Show(const RunList& runs, const ChartOptions& options);
     // Moves the line that marks the profile's position.
@@ -28,28 +22,39 @@ class AlongLineChart : public QChartView {
     // Told the flat row of the first run nearest to a click in the plot.
     std::function<void(std::size_t row)> OnPick;
 
-    // The curves drawn for the first run's scheme, by legend name (tests).
-    QLineSeries* SchemeSeries(const QString& name) const;
-    QLineSeries* ExactSeries(const QString& name) const;
-
-  protected:
-    void mousePressEvent(QMouseEvent* event) override;
+    // The curves drawn for the first run, by legend name (tests).
+    QCPGraph* SchemeCurve(const QString& name) const;
+    QCPGraph* ExactCurve(const QString& name) const;
+    // The zone bands' x ranges and their labels as drawn now (tests).
+    struct Band {
+        double From, To;
+        QString Label;
+        bool Visible;
+    };
+    std::vector<Band> Bands() const;
+    double PickedX() const;
 
   private:
-    void AddBands(const LoadedRun& run, double xScale, double low, double high);
+    void MovePicked(std::size_t row);
+    void AddBands(const LoadedRun& run, double xScale);
     void PlaceZoneLabels();
+    void ThinMarkers();
+    std::optional<Readout> Reading(double x) const;
 
-    ErrorBox& errors_;
     RunList runs_;
     ChartOptions options_;
-    QValueAxis* axisX_ = nullptr;
-    QValueAxis* axisY_ = nullptr;
-    QLineSeries* picked_ = nullptr;
-    struct ZoneLabel {
-        QGraphicsSimpleTextItem* item;
-        double from, to; // x values of the band
+    std::vector<std::size_t> shown_;                // the curves: 0..10 points, 11 the mean
+    std::vector<std::vector<QCPGraph*>> runCurves_; // [run][shown curve]
+    std::vector<QCPGraph*> exactCurves_;            // [shown curve], or none
+    QCPItemStraightLine* picked_ = nullptr;
+    struct ZoneBand {
+        QCPItemRect* Rect;
+        QCPItemText* Label;
+        double From, To;
+        int ZoneNo;
+        QString Outer;
     };
-    std::vector<ZoneLabel> labels_;
+    std::vector<ZoneBand> bands_;
 };
 
 } // namespace korvane

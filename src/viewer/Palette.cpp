@@ -2,9 +2,6 @@
 
 #include "ResultFile.h"
 
-#include <QChart>
-#include <QLegend>
-
 #include <numeric>
 
 namespace korvane {
@@ -47,23 +44,6 @@ QString PointName(std::size_t point, int layerCount) {
         return t + " centre";
     const int d = std::gcd(node, layerCount);
     return t + QString(" at %1/%2 H").arg(node / d).arg(layerCount / d);
-}
-
-Qt::PenStyle RunPenStyle(std::size_t run) {
-    static const Qt::PenStyle styles[] = {Qt::SolidLine, Qt::DotLine, Qt::DashDotLine,
-                                          Qt::DashDotDotLine};
-    return styles[run % 4];
-}
-
-QChart* FreshChart(QChartView& view) {
-    auto* chart = new QChart;
-    QChart* old = view.chart();
-    view.setChart(chart);
-    delete old;
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
-    chart->setMargins(QMargins(4, 4, 4, 4));
-    return chart;
 }
 
 } // namespace korvane

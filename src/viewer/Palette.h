@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QChartView>
 #include <QColor>
 #include <QString>
 
@@ -14,12 +13,5 @@ QColor MeanColour();
 
 // "T1 face 1", "T6 centre" (or "T6 at 3/7 of the thickness"), "T11 face 2".
 QString PointName(std::size_t point, int layerCount);
-
-// The pen style of run 0, 1, 2, ... (the first is solid).
-Qt::PenStyle RunPenStyle(std::size_t run);
-
-// Gives the view a new, empty chart in the viewer's style and deletes the old
-// one (a chart keeps series and axes that are simpler to drop than to reset).
-QChart* FreshChart(QChartView& view);
 
 } // namespace korvane

@@ -1,12 +1,6 @@
 #include "ProfileChart.h"
 
-#include "Palette.h"
 #include "RunPath.h"
-
-#include <QLegendMarker>
-#include <QLineSeries>
-#include <QScatterSeries>
-#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -17,15 +11,16 @@ namespace {
 
 constexpr int ExactSamples = 101;
 
-const QScatterSeries::MarkerShape RunMarkers[] = {
-    QScatterSeries::MarkerShapeCircle, QScatterSeries::MarkerShapeRectangle,
-    QScatterSeries::MarkerShapeTriangle, QScatterSeries::MarkerShapeStar};
+QString Temperature(double t) {
+    return std::isnan(t) ? QString("–") : QString::number(t, 'f', 1);
+}
 
 } // namespace
 
-ProfileChart::ProfileChart(QWidget* parent) : QChartView(parent) {
-    setRenderHint(QPainter::Antialiasing);
+ProfileChart::ProfileChart(ErrorBox& errors, QWidget* parent) : ChartPlot(errors, parent) {
     setMinimumSize(360, 220);
+    SetYRoom(0.08, 0.08, 1.0);
+    ReadoutAt = [this](double depth) { return Reading(depth); };
 }
 
 QString ProfileChart::PositionText(const LoadedRun& run, std::size_t flatRow) {
@@ -38,91 +33,102 @@ QString ProfileChart::PositionText(const LoadedRun& run, std::size_t flatRow) {
         .arg(zLine / run.CmPerSec, 0, 'g', 4);
 }
 
+QCPGraph* ProfileChart::Points(std::size_t run) const {
+    return run < points_.size() ? points_[run] : nullptr;
+}
+
+QCPGraph* ProfileChart::Exact() const {
+    return exact_;
+}
+
 void ProfileChart::Show(const RunList& runs, const ChartOptions& options) {
-    QChart* chart = FreshChart(*this);
-    if (runs.empty() || runs.front()->RowCount() == 0)
+    // Another position on the same run keeps a zoom into the thickness.
+    const bool sameRun = !runs_.empty() && !runs.empty() && runs_.front() == runs.front();
+    runs_ = runs;
+    Clear();
+    points_.clear();
+    nodes_.clear();
+    exact_ = nullptr;
+    if (runs.empty() || runs.front()->RowCount() == 0) {
+        SetTitle({});
+        SetAxisTitles({}, {});
+        replot();
         return;
+    }
 
     const LoadedRun& first = *runs.front();
     const std::size_t picked = std::min(options.PickedRow, first.RowCount() - 1);
     const auto [zone, row] = first.RowAt(picked);
     const double zLine = first.ZLineOf(zone, row);
-    chart->setTitle("Through the thickness at " + PositionText(first, picked));
+    SetTitle("Through the thickness at " + PositionText(first, picked));
+    SetAxisTitles("Depth from face 1 (cm)", "Temperature (℃)");
 
-    auto* axisX = new QValueAxis;
-    auto* axisY = new QValueAxis;
-    axisX->setTitleText("Depth from face 1 (cm)");
-    axisY->setTitleText("Temperature (℃)");
-    axisX->setLabelFormat("%g");
-    axisY->setLabelFormat("%g");
-    chart->addAxis(axisX, Qt::AlignBottom);
-    chart->addAxis(axisY, Qt::AlignLeft);
-    double low = INFINITY, high = -INFINITY;
-    auto add = [&](QXYSeries* series) {
-        for (const QPointF& p : series->points()) {
-            low = std::min(low, p.y());
-            high = std::max(high, p.y());
-        }
-        chart->addSeries(series);
-        series->attachAxis(axisX);
-        series->attachAxis(axisY);
-    };
-
-    if (options.ShowExact && zone < first.SolvedZones()) {
-        auto* exact = new QLineSeries;
-        exact->setName("exact solution");
-        exact->setPen(QPen(QColor(90, 90, 90), 1.5, Qt::DashLine));
-        const double h = first.Run.Input.Thickness;
-        const double t = first.Run.Zones[zone].Rows[row].Z / first.CmPerSec;
-        for (int i = 0; i < ExactSamples; ++i) {
-            const double x = h * i / (ExactSamples - 1);
-            exact->append(x, first.Exact->Temperature(zone, x, t));
-        }
-        add(exact);
-    }
     for (std::size_t r = 0; r < runs.size(); ++r) {
         const LoadedRun& run = *runs[r];
+        nodes_.push_back(nullptr);
+        points_.push_back(nullptr);
         if (run.RowCount() == 0)
             continue;
         const auto [z, i] = run.RowAt(r == 0 ? picked : NearestRow(run, zLine));
         const HistoryRow& at = run.Run.Zones[z].Rows[i];
         if (!at.Nodes.empty()) { // computed runs know every node
-            auto* nodes = new QLineSeries;
-            nodes->setName(r == 0 ? "scheme, every node" : "");
-            nodes->setPen(QPen(QColor(150, 150, 150), 1.0, RunPenStyle(r)));
-            const double dx = run.Run.Input.Thickness / (at.Nodes.size() - 1.0);
-            for (std::size_t n = 0; n < at.Nodes.size(); ++n)
-                nodes->append(dx * static_cast<double>(n), at.Nodes[n]);
-            add(nodes);
-            if (r != 0)
-                for (QLegendMarker* m : chart->legend()->markers(nodes))
-                    m->setVisible(false);
+            QVector<double> x, t;
+            const double dx = run.Run.Input.Thickness / (static_cast<double>(at.Nodes.size()) - 1);
+            for (std::size_t n = 0; n < at.Nodes.size(); ++n) {
+                x.push_back(dx * static_cast<double>(n));
+                t.push_back(at.Nodes[n]);
+            }
+            const QPen pen = r == 0 ? CurvePen(QColor(120, 120, 120), CurveKind::Scheme, 1.5)
+                                    : CurvePen(RunColour(r), CurveKind::Compared, 1.5);
+            nodes_.back() = AddCurve("nodes", r == 0 ? "scheme, every node" : QString(), pen);
+            nodes_.back()->setData(x, t, true);
         }
-        auto* points = new QScatterSeries;
-        points->setObjectName("points");
-        points->setName(runs.size() == 1
-                            ? QString("scheme T1…T11")
-                            : QString("run %1: %2").arg(r + 1).arg(RunFileName(run.Path)));
-        points->setMarkerShape(RunMarkers[r % 4]);
-        points->setMarkerSize(r == 0 ? 9 : 8);
-        points->setColor(r == 0 ? QColor(30, 30, 30) : QColor(230, 120, 20));
-        points->setBorderColor(points->color());
-        for (std::size_t k = 0; k < 11; ++k)
-            points->append(run.Depths[k], at.Points[k]);
-        add(points);
+        QVector<double> x, t;
+        for (std::size_t k = 0; k < 11; ++k) {
+            x.push_back(run.Depths[k]);
+            t.push_back(at.Points[k]);
+        }
+        points_.back() =
+            AddCurve("points",
+                     runs.size() == 1 ? QString("scheme T1…T11")
+                                      : QString("run %1: %2").arg(r + 1).arg(RunFileName(run.Path)),
+                     Qt::NoPen, RunMarker(r, RunColour(r), r == 0 ? 8 : 8.5));
+        points_.back()->setLineStyle(QCPGraph::lsNone);
+        points_.back()->setData(x, t, true);
     }
-    const double span = std::max(high - low, 1.0);
-    axisY->setRange(low - 0.08 * span, high + 0.08 * span);
-    axisY->applyNiceNumbers();
+    if (options.ShowExact && zone < first.SolvedZones()) {
+        QVector<double> x, t;
+        const double h = first.Run.Input.Thickness;
+        const double time = first.Run.Zones[zone].Rows[row].Z / first.CmPerSec;
+        for (int i = 0; i < ExactSamples; ++i) {
+            x.push_back(h * i / (ExactSamples - 1));
+            t.push_back(first.Exact->Temperature(zone, x.back(), time));
+        }
+        exact_ = AddCurve("exact", "exact solution",
+                          CurvePen(QColor(31, 119, 180), CurveKind::Exact, 2.2));
+        exact_->setData(x, t, true);
+    }
+    // A little room beyond the faces, so that their points show whole.
     const double h = first.Run.Input.Thickness;
-    axisX->setRange(0, h);
-    axisX->setTickType(QValueAxis::TicksDynamic);
-    axisX->setTickAnchor(0);
-    const double rough = h / 5, power = std::pow(10.0, std::floor(std::log10(rough)));
-    axisX->setTickInterval(rough <= power       ? power
-                           : rough <= 2 * power ? 2 * power
-                           : rough <= 5 * power ? 5 * power
-                                                : 10 * power);
+    SetHome(-0.015 * h, 1.015 * h, sameRun);
+    replot();
+}
+
+// Each run's temperature at the depth under the cursor: between its nodes
+// where it has them, else between its printed points.
+std::optional<ChartPlot::Readout> ProfileChart::Reading(double depth) const {
+    if (points_.empty() || !points_.front())
+        return std::nullopt;
+    std::vector<QStringList> table{{QString("%1 cm deep").arg(depth, 0, 'g', 3), "℃"}};
+    for (std::size_t r = 0; r < points_.size(); ++r) {
+        const QCPGraph* graph = nodes_[r] ? nodes_[r] : points_[r];
+        if (graph)
+            table.push_back({points_.size() == 1 ? QString("scheme") : QString("run %1").arg(r + 1),
+                             Temperature(CurveValue(*graph, depth))});
+    }
+    if (exact_)
+        table.push_back({"exact", Temperature(CurveValue(*exact_, depth))});
+    return Readout{depth, TextTable(table)};
 }
 
 } // namespace korvane

@@ -112,7 +112,7 @@ ViewerWindow::ViewerWindow(ViewerServices& services) : services_(services) {
     Position->setWordWrap(true);
     PositionSlider = new QSlider(Qt::Horizontal);
     PositionSlider->setToolTip("Position of the profile along the line");
-    Profile = new ProfileChart;
+    Profile = new ProfileChart(services_);
     profileLayout->addWidget(Position);
     profileLayout->addWidget(PositionSlider);
     profileLayout->addWidget(Profile, 1);
@@ -198,7 +198,9 @@ void ViewerWindow::BuildActions() {
     file->addSeparator();
     tools->addSeparator();
     exportActions_ << action(file, "Export chart as P&NG…", "PNG…", &ViewerWindow::ExportPngClick);
-    exportActions_ << action(file, "Export chart as S&VG…", "SVG…", &ViewerWindow::ExportSvgClick);
+    if (SvgExportAvailable())
+        exportActions_ << action(file, "Export chart as S&VG…", "SVG…",
+                                 &ViewerWindow::ExportSvgClick);
     exportActions_ << action(file, "Export rows as C&SV…", "CSV…", &ViewerWindow::ExportCsvClick);
     exportActions_ << action(file, "Export chart as P&DF…", "PDF…", &ViewerWindow::ExportPdfClick);
     exportActions_ << action(file, "&Print…", "Print…", &ViewerWindow::PrintClick,

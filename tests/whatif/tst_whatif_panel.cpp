@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLineSeries>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSpinBox>
@@ -41,13 +40,6 @@ class FakeViewerServices : public ViewerServices {
 
 QString Defaults() {
     return QString(KORVANE_GOLDEN_DIR) + "/defaults.txt";
-}
-
-QLineSeries* Series(WhatIfChart* chart, const QString& name) {
-    for (QAbstractSeries* s : chart->chart()->series())
-        if (s->name() == name)
-            return static_cast<QLineSeries*>(s);
-    return nullptr;
 }
 
 } // namespace
@@ -93,20 +85,52 @@ class WhatIfPanelTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!panel_->Busy(), 20000);
         QVERIFY2(panel_->Status->text().startsWith("31 trials in"),
                  qPrintable(panel_->Status->text()));
-        QLineSeries* scheme = Series(panel_->Chart, "zone3.exit.TAV");
-        QLineSeries* exact = Series(panel_->Chart, "zone3.exact.exit.TAV");
+        WhatIfChart* chart = panel_->Chart;
+        QCPGraph* scheme = chart->MetricCurve("zone3.exit.TAV");
+        QCPGraph* exact = chart->MetricCurve("zone3.exact.exit.TAV");
         QVERIFY(scheme && exact);
-        QCOMPARE(scheme->count(), 31);
-        QCOMPARE(exact->count(), 31);
-        QCOMPARE(exact->pen().style(), Qt::DashLine);
+        QCOMPARE(scheme->dataCount(), 31);
+        QCOMPARE(exact->dataCount(), 31);
+        // The companion dashed and thinner in the same colour, and its
+        // legend sample so too.
+        QCOMPARE(scheme->pen().style(), Qt::SolidLine);
+        QVERIFY(exact->pen().style() != Qt::SolidLine);
+        QVERIFY(exact->pen().widthF() < scheme->pen().widthF());
         QCOMPARE(exact->pen().color(), scheme->pen().color());
+        QCOMPARE(chart->LegendNames(), QStringList({"zone3.exit.TAV", "zone3.exact.exit.TAV"}));
         const auto base = std::get<WhatIfCase>(WhatIfCase::FromDataFile(Defaults().toStdString()));
+        double at17 = 0;
         for (int i : {0, 7, 30}) {
             const auto trial = base.Run({{FindInput("speed"), 10.0 + i}},
                                         ParseMetricList("zone3.exit.TAV").Metrics);
-            QCOMPARE(scheme->at(i).x(), 10.0 + i);
-            QCOMPARE(scheme->at(i).y(), trial.Metrics[0]);
+            QCOMPARE(scheme->data()->at(i)->key, 10.0 + i);
+            QCOMPARE(scheme->data()->at(i)->value, trial.Metrics[0]);
+            if (i == 7)
+                at17 = trial.Metrics[0];
         }
+        QCOMPARE(chart->xAxis->range().lower, 10 - 0.02 * 30);
+        QCOMPARE(chart->xAxis->range().upper, 40 + 0.02 * 30);
+
+        // The readout names the trial nearest the cursor.
+        chart->ShowReadout(17.3);
+        QVERIFY2(chart->ReadoutText().startsWith("speed = 17 (trial 8 of 31)\nzone3.exit.TAV"),
+                 qPrintable(chart->ReadoutText()));
+        QVERIFY(chart->ReadoutText().contains(QString::number(at17, 'g', 6)));
+
+        // The value a seek finds is marked on the chart and named.
+        panel_->TargetMetric->setCurrentText("zone3.exit.TAV");
+        panel_->Target->setText(QString::number(at17, 'g', 17));
+        panel_->FindButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!panel_->Busy(), 20000);
+        const std::vector<QCPGraph*> found = chart->Curves("found");
+        QCOMPARE(found.size(), std::size_t{1});
+        QCOMPARE(found[0]->dataCount(), 1);
+        // Within the seek's tolerance of the metric.
+        QVERIFY2(std::abs(found[0]->data()->at(0)->key - 17) < 0.1,
+                 qPrintable(panel_->Answer->text()));
+        QVERIFY(std::abs(found[0]->data()->at(0)->value - at17) <= 0.01);
+        QVERIFY(chart->LegendNames().back().startsWith("found: speed = 17"));
+        QCOMPARE(chart->MetricCurve("zone3.exit.TAV")->dataCount(), 31);
         QVERIFY(errors_.errors.isEmpty());
     }
 
@@ -116,7 +140,7 @@ class WhatIfPanelTest : public QObject {
         QVERIFY2(panel_->Status->text().contains("1 refused, the first dz=0.01: Length is too "
                                                  "large or Increment is too small"),
                  qPrintable(panel_->Status->text()));
-        QCOMPARE(Series(panel_->Chart, "zone3.exit.TAV")->count(), 2);
+        QCOMPARE(panel_->Chart->PointCount("zone3.exit.TAV"), std::size_t{2});
     }
 
     void cancelStopsEveryProcess() {

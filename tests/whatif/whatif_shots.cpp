@@ -1,10 +1,11 @@
 // Pictures of the viewer's What-if tab on a data file: a sweep of speed over
-// 10-40 m/min, then a wider sweep with the speed at which zone 3's exit mean
-// is 120 C, and that run opened beside the first. Run by
-// scripts/whatif-screenshots.sh.
+// 10-40 m/min with the readout at 25 m/min, then a wider sweep with the speed
+// at which zone 3's exit mean is 120 C, and that run opened beside the first.
+// Run by scripts/whatif-screenshots.sh.
 #include "NumberFormat.h"
 #include "QtViewerServices.h"
 #include "ViewerWindow.h"
+#include "WhatIfChart.h"
 #include "WhatIfPanel.h"
 
 #include <QApplication>
@@ -74,7 +75,9 @@ int main(int argc, char* argv[]) {
         splitter->setSizes({380, 520});
 
     Sweep(panel, "10", "40", 31);
+    panel.Chart->ShowReadout(25); // as under the cursor
     window.grab().save(out.filePath("whatif-sweep.png"));
+    panel.Chart->HideReadout();
 
     Sweep(panel, "10", "200", 39);
     panel.TargetMetric->setCurrentText("zone3.exit.TAV");

@@ -1,0 +1,88 @@
+// Redrawing the viewer's chart along the line for the largest run (100
+// layers, four zones): All 11 points with the exact curves, the run alone and
+// with two more drawn over it. One iteration is what a click on a View
+// toggle costs: the chart built again and painted. CPU time (the machine
+// may be shared); medians with --benchmark_repetitions.
+#include "AlongLineChart.h"
+#include "EventGuard.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace {
+
+using namespace korvane;
+
+class NoErrors : public ErrorBox {
+  public:
+    void ShowError(const std::string& text) override {
+        std::fprintf(stderr, "chart bench: %s\n", text.c_str());
+    }
+};
+
+// bench/max-size.txt: 100 layers, four zones, the 1000 steps a run may have.
+std::shared_ptr<const LoadedRun> LargestRun() {
+    static const auto run = std::make_shared<const LoadedRun>(
+        LoadRun(std::string(KORVANE_BENCH_DIR) + "/max-size.txt"));
+    return run;
+}
+
+// The same run under other names, as the legend lists them.
+RunList Runs(int count) {
+    RunList runs{LargestRun()};
+    for (int r = 1; r < count; ++r) {
+        auto copy = std::make_shared<LoadedRun>(*runs.front());
+        copy->Path += "-" + std::to_string(r + 1);
+        runs.push_back(std::move(copy));
+    }
+    return runs;
+}
+
+void BM_RedrawAlongLine(benchmark::State& state) {
+    const RunList runs = Runs(static_cast<int>(state.range(0)));
+    ChartOptions options;
+    options.AllPoints = true;
+    options.ShowExact = true;
+    NoErrors errors;
+    AlongLineChart chart(errors);
+    chart.setAttribute(Qt::WA_DontShowOnScreen);
+    chart.resize(1100, 460);
+    chart.show();
+    QImage image(chart.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        chart.Show(runs, options);
+        QCoreApplication::sendPostedEvents();
+        QPainter painter(&image);
+        chart.render(&painter);
+    }
+    state.counters["rows"] = static_cast<double>(runs.front()->RowCount());
+    if (const QByteArray png = qgetenv("KORVANE_CHART_BENCH_PNG"); !png.isEmpty())
+        image.save(QString::fromLocal8Bit(png) + QString("-%1.png").arg(state.range(0)));
+}
+BENCHMARK(BM_RedrawAlongLine)
+    ->Name("AlongLine/all11+exact")
+    ->ArgName("runs")
+    ->Arg(1)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
