@@ -263,8 +263,8 @@ void AlongLineChart::ThinMarkers() {
     const QCPRange range = xAxis->range();
     for (std::size_t r = 1; r < runCurves_.size(); ++r)
         for (QCPGraph* graph : runCurves_[r]) {
-            const auto data = graph->data();
-            const auto visible = data->findEnd(range.upper) - data->findBegin(range.lower);
+            const auto points = graph->data();
+            const auto visible = points->findEnd(range.upper) - points->findBegin(range.lower);
             graph->setScatterSkip(std::max(0, static_cast<int>(visible) / MarkersPerCurve - 1));
         }
 }

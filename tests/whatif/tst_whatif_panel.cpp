@@ -261,7 +261,7 @@ class WhatIfPanelTest : public QObject {
         QTRY_VERIFY_WITH_TIMEOUT(!panel_->Busy(), 20000);
         QVERIFY2(panel_->Status->text().startsWith("8 trials in"),
                  qPrintable(panel_->Status->text()));
-        QCOMPARE(Series(panel_->Chart, "zone1.exit.TAV")->at(1).x(), 9.0);
+        QCOMPARE(panel_->Chart->MetricCurve("zone1.exit.TAV")->data()->at(1)->key, 9.0);
     }
 
     void unknownMetricGoesToTheErrorBox() {
