@@ -24,8 +24,8 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 export KORVANE_CACHE=${KORVANE_CACHE:-/var/cache/korvane}
 cmake --preset windows --log-level=WARNING \
   -DCMAKE_RUNTIME_OUTPUT_DIRECTORY="$PWD/$build/bin" \
-  -DKORVANE_GUI="$gui" -DKORVANE_VIEWER=OFF "${launcher[@]}"
+  -DKORVANE_GUI="$gui" -DKORVANE_VIEWER="$gui" "${launcher[@]}"
 targets=(-t korvane-batch)
-[ "$gui" = ON ] && targets+=(-t korvane)
+[ "$gui" = ON ] && targets+=(-t korvane -t korvane-view)
 cmake --build "$build" -j "${KORVANE_JOBS:-$(nproc)}" "${targets[@]}"
 ls -l "$build"/bin/*.exe

@@ -1,5 +1,6 @@
 #include "AppLook.h"
 #include "DecimalSymbol.h"
+#include "Display.h"
 #include "ExportCommand.h"
 #include "FloatControl.h"
 #include "NumberFormat.h"
@@ -17,15 +18,17 @@ int main(int argc, char* argv[]) {
     korvane::platform::SetExtendedPrecision();
     const std::vector<std::string> arguments(argv + 1, argv + argc);
     const bool exporting = korvane::IsExportCommand(arguments);
-    // An export shows no window and needs no display: Qt's offscreen platform,
-    // unless the user named one. Qt sees none of the export's own arguments.
+    // An export shows no window and needs no display: a platform that draws
+    // without one, unless the user named one. Qt sees none of the export's
+    // own arguments.
     char platformOption[] = "-platform";
-    char offscreen[] = "offscreen";
+    std::string windowless =
+        korvane::platform::WindowlessQtPlatform() ? korvane::platform::WindowlessQtPlatform() : "";
     std::vector<char*> qtArguments{argv[0]};
     if (!exporting)
         qtArguments.assign(argv, argv + argc);
-    else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qtArguments.insert(qtArguments.end(), {platformOption, offscreen});
+    else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !windowless.empty())
+        qtArguments.insert(qtArguments.end(), {platformOption, windowless.data()});
     if (exporting)
         korvane::KeepQtQuiet();
     int qtArgumentCount = static_cast<int>(qtArguments.size());
