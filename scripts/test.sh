@@ -20,6 +20,9 @@ cmake --preset release
 cmake --build --preset release -j "$jobs"
 ctest --preset release -j "$jobs"
 
+# The Debian package of that build: lintian, the desktop entries, Depends.
+bash tests/package/deb.sh
+
 # Cross-built with MinGW-w64; fails (never skips) when it cannot run.
 bash tests/windows/run.sh build/release/src/batch/korvane-batch
 
