@@ -9,7 +9,8 @@
 
 Unicode true
 Target amd64-unicode
-SetCompressor /SOLID lzma
+; bzip2: a quarter larger than LZMA, but made in a tenth of the time.
+SetCompressor /SOLID bzip2
 
 !include MUI2.nsh
 !include FileFunc.nsh
@@ -53,10 +54,14 @@ ManifestDPIAware true
   VIAddVersionKey "LegalCopyright" "GNU General Public License 3 or later"
 !endif
 
+BrandingText "Korvane ${VERSION}"
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !insertmacro MUI_PAGE_WELCOME
+; The GPL is shown, not agreed to: it sets no condition on running the program.
+!define MUI_LICENSEPAGE_TEXT_BOTTOM "Korvane is free software under the GNU General Public License, version 3 or later. You need not accept it to use the program."
+!define MUI_LICENSEPAGE_BUTTON "$(^NextBtn)"
 !insertmacro MUI_PAGE_LICENSE "${LICENSE}"
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES

@@ -32,7 +32,8 @@ windows_folder='C:\Program Files\Korvane'
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Korvane'
 
 # What an earlier run that failed half-way left in the stage's prefix.
-rm -rf "$folder" "$menu"
+user_menus=("$drive"/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Korvane)
+rm -rf "$folder" "$menu" "${user_menus[@]}"
 "$wine" reg delete "$key" /f >/dev/null 2>&1 || true
 
 "$wine" "$setup" /S >"$work/install.log" 2>&1 || fail "the silent install exited $?"
@@ -75,7 +76,7 @@ for link in "${expected_links[@]}"; do
   [ "$link" = "Korvane.lnk" ] || program=korvane-view
   grep -qaF "$windows_folder\\$program.exe" "$menu/$link" || fail "$link does not start $program.exe"
 done
-for user_menu in "$drive"/users/*/AppData/Roaming/Microsoft/Windows/Start\ Menu/Programs/Korvane; do
+for user_menu in "${user_menus[@]}"; do
   [ ! -e "$user_menu" ] || fail "shortcuts in a user's own Start menu: $user_menu"
 done
 
