@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, checks the formatting, builds and runs every test: a normal build,
-# the Windows programs under Wine against it, then the same suite under
+# Sets up, checks the formatting, builds and runs every test: a normal build
+# and its Debian package, the Windows programs and their installer under Wine
+# against it, then the same suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then every fuzz target for
 # a few seconds on its corpus. The builds are the presets of CMakePresets.json,
 # warnings as errors.

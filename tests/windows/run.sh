@@ -2,8 +2,8 @@
 # The Windows programs under Wine, held to the Linux build: korvane-batch.exe
 # on the golden data, a run of the largest size and the faults that exist on
 # Windows too, each compared with korvane-batch (exit code, messages, every
-# file left behind); then korvane.exe on a virtual screen, where Go must
-# write the golden defaults.
+# file left behind); the installer, installed, run and uninstalled; then
+# korvane.exe on a virtual screen, where Go must write the golden defaults.
 #   run.sh LINUX_KORVANE_BATCH
 # Fails, saying why, when any part cannot run.
 set -euo pipefail
