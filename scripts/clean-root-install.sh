@@ -2,8 +2,9 @@
 # Installs the Debian package into a fresh, minimal Debian 12 root with apt,
 # as on a machine that has never built Korvane: its Depends must bring
 # everything the programs need. There korvane-batch writes the golden results
-# and korvane and korvane-view are started on a virtual screen (this machine's
-# Xvfb, whose socket the root sees), each with a screenshot; then the package
+# (and korvane-view --export draws one, where it has that option), and korvane
+# and korvane-view are started on a virtual screen (this machine's Xvfb, whose
+# socket the root sees), each with a screenshot; then the package
 # is removed again. Not part of the test command: it downloads a few hundred
 # megabytes and takes minutes. Needs root, debootstrap and ImageMagick.
 #   clean-root-install.sh [ROOT_FOLDER]   (default build/clean-root; emptied first)
@@ -84,6 +85,22 @@ for data in tests/golden/*.txt; do
     failures=$((failures + 1))
   fi
 done
+
+# The viewer's picture of a golden result, without a display, where this
+# version of it has --export.
+if grep -qaF -- --export "$root/usr/bin/korvane-view"; then
+  picture=/tmp/run/layers7-four-zones.png
+  if in_root korvane-view --export "$picture" /tmp/run/layers7-four-zones.result &&
+    [ "$(head -c 8 "$root$picture" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ]; then
+    cp "$root$picture" "$shots/"
+    echo "clean-root: korvane-view --export drew layers7-four-zones.result: $shots/$(basename "$picture")"
+  else
+    echo "clean-root: korvane-view --export wrote no picture of layers7-four-zones.result" >&2
+    failures=$((failures + 1))
+  fi
+else
+  echo "clean-root: this korvane-view has no --export; it is only started on the screen below"
+fi
 
 # The window programs on this machine's Xvfb: the root sees its socket.
 mkdir -p /tmp/.X11-unix
