@@ -22,6 +22,7 @@ test_packages=(
   locales
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine dpkg-dev
   xvfb xdotool
+  librsvg2-bin nsis lintian desktop-file-utils
 )
 case $what in
 run) packages=("${run_packages[@]}") ;;

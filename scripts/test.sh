@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, checks the formatting, builds and runs every test: a normal build,
-# the Windows programs under Wine against it, then the same suite under
+# Sets up, checks the formatting, builds and runs every test: a normal build
+# and its Debian package, the Windows programs and their installer under Wine
+# against it, then the same suite under
 # AddressSanitizer and UndefinedBehaviorSanitizer, then every fuzz target for
 # a few seconds on its corpus. The builds are the presets of CMakePresets.json,
 # warnings as errors.
@@ -19,6 +20,9 @@ fi
 cmake --preset release
 cmake --build --preset release -j "$jobs"
 ctest --preset release -j "$jobs"
+
+# The Debian package of that build: lintian, the desktop entries, Depends.
+bash tests/package/deb.sh
 
 # Cross-built with MinGW-w64; fails (never skips) when it cannot run.
 bash tests/windows/run.sh build/release/src/batch/korvane-batch

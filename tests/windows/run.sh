@@ -2,8 +2,8 @@
 # The Windows programs under Wine, held to the Linux build: korvane-batch.exe
 # on the golden data, a run of the largest size and the faults that exist on
 # Windows too, each compared with korvane-batch (exit code, messages, every
-# file left behind); then korvane.exe on a virtual screen, where Go must
-# write the golden defaults.
+# file left behind); the installer, installed, run and uninstalled; then
+# korvane.exe on a virtual screen, where Go must write the golden defaults.
 #   run.sh LINUX_KORVANE_BATCH
 # Fails, saying why, when any part cannot run.
 set -euo pipefail
@@ -29,9 +29,10 @@ bash "$root/scripts/build-windows.sh" >"$root/build/windows-build.log" 2>&1 ||
   { tail -n 30 "$root/build/windows-build.log" >&2; die "the Windows build failed"; }
 bin=$root/build/windows/bin
 
-# A prefix of the stage's own; no Mono or Gecko (nothing may be downloaded).
+# A prefix of the stage's own; no Mono or Gecko (nothing may be downloaded),
+# and no menu entries or file types of the host made from it.
 export WINEPREFIX=$root/build/windows/wineprefix
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LC_ALL=C
 unset DISPLAY
 work=$(mktemp -d)
 cleanup() {
@@ -84,6 +85,11 @@ same_as_linux() {
 start=$(date +%s)
 run_batch_cases
 echo "windows stage: batch cases took $(($(date +%s) - start)) s"
+
+# The installer of the same programs, installed and uninstalled silently.
+start=$(date +%s)
+bash "$here/installer.sh" "$wine" "$bin" "$work/installer" || failures=$((failures + 1))
+echo "windows stage: installer took $(($(date +%s) - start)) s"
 
 # Wine's desktop process lives as long as its server; one started by the batch
 # runs has no display, so the window run starts with a fresh server.
