@@ -21,7 +21,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   locales
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine dpkg-dev
-  xvfb xdotool
+  xvfb xdotool imagemagick
   librsvg2-bin nsis lintian desktop-file-utils
 )
 case $what in
