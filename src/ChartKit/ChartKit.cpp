@@ -1,5 +1,7 @@
 #include "ChartKit.h"
 
+#include "AppLook.h"
+
 #include "EventGuard.h"
 
 #include <QFontDatabase>
@@ -196,7 +198,7 @@ QFont ChartPlot::TextFont(double scale, bool bold) const {
 }
 
 QFont ChartPlot::FixedFont() const {
-    QFont f = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFont f = InstalledFont(QFontDatabase::systemFont(QFontDatabase::FixedFont), true);
     f.setPixelSize(TextFont(0.95).pixelSize());
     return f;
 }
@@ -228,12 +230,12 @@ void ChartPlot::Clear() {
 }
 
 void ChartPlot::SetTitle(const QString& title) {
-    title_->setText(title);
+    title_->setText(CelsiusShown(title));
 }
 
 void ChartPlot::SetAxisTitles(const QString& x, const QString& y) {
-    xAxis->setLabel(x);
-    yAxis->setLabel(y);
+    xAxis->setLabel(CelsiusShown(x));
+    yAxis->setLabel(CelsiusShown(y));
 }
 
 QCPGraph* ChartPlot::AddCurve(const QString& role, const QString& name, const QPen& pen,
@@ -379,7 +381,7 @@ void ChartPlot::ShowReadout(double key) {
     const bool right = xAxis->coordToPixel(readout->Key) < axisRect()->center().x();
     readoutBox_->position->setCoords(right ? 0.995 : 0.005, 0.012);
     readoutBox_->setPositionAlignment(Qt::AlignTop | (right ? Qt::AlignRight : Qt::AlignLeft));
-    readoutBox_->setText(readout->Text);
+    readoutBox_->setText(CelsiusShown(readout->Text));
     readoutBox_->setVisible(true);
 
     std::size_t used = 0;

@@ -1,5 +1,7 @@
 #include "AlongLineChart.h"
 
+#include "AppLook.h"
+
 #include "Palette.h"
 #include "RunPath.h"
 
@@ -252,7 +254,7 @@ void AlongLineChart::PlaceZoneLabels() {
                 text = candidate;
                 break;
             }
-        band.Label->setText(text);
+        band.Label->setText(CelsiusShown(text));
         band.Label->setVisible(!text.isEmpty());
         band.Label->position->setCoords((from + to) / 2, 0.015);
     }

@@ -1,5 +1,7 @@
 #include "ViewerWindow.h"
 
+#include "AppLook.h"
+
 #include "AlongLineChart.h"
 #include "ChartExport.h"
 #include "ProfileChart.h"
@@ -287,20 +289,21 @@ void ViewerWindow::ShowRuns() {
     for (QAction* a : exportActions_)
         a->setEnabled(!runs_.empty());
     const QStringList warnings = RunWarnings(runs_);
-    Warnings->setText("⚠ " + warnings.join("\n⚠ "));
+    Warnings->setText(CelsiusShown("⚠ " + warnings.join("\n⚠ ")));
     Warnings->setVisible(!warnings.isEmpty());
     const LoadedRun* first = runs_.empty() ? nullptr : runs_.front().get();
     if (!first) {
         Source->setText("Open a result file or a data file (File ▸ Open, or korvane-view FILE).");
         Sentence->clear();
     } else if (first->FromResultFile) {
-        Source->setText("<b>Result file</b>: the temperatures as printed, to 0.1 ℃. The exact "
-                        "solution (dashed) is computed from the inputs printed in its header.");
-        Sentence->setText(DistanceSentence(*first));
+        Source->setText(
+            CelsiusShown("<b>Result file</b>: the temperatures as printed, to 0.1 ℃. The exact "
+                         "solution (dashed) is computed from the inputs printed in its header."));
+        Sentence->setText(CelsiusShown(DistanceSentence(*first)));
     } else {
         Source->setText("<b>Data file</b>: the run computed in memory at full precision; the "
                         "exact solution (dashed) from the same inputs.");
-        Sentence->setText(DistanceSentence(*first));
+        Sentence->setText(CelsiusShown(DistanceSentence(*first)));
     }
     const int rows = first ? static_cast<int>(first->RowCount()) : 0;
     options_.PickedRow = std::min<std::size_t>(options_.PickedRow, rows > 0 ? rows - 1 : 0);

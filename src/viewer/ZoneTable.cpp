@@ -1,5 +1,7 @@
 #include "ZoneTable.h"
 
+#include "AppLook.h"
+
 #include <QHeaderView>
 
 #include <algorithm>
@@ -88,7 +90,7 @@ void ZoneTable::Show(const LoadedRun* run) {
     setColumnCount(columns);
     QStringList heads;
     for (const Column& column : Columns)
-        heads << column.head;
+        heads << CelsiusShown(column.head);
     setHorizontalHeaderLabels(heads);
     setRowCount(run ? static_cast<int>(run->Metrics.size()) : 0);
     if (!run)

@@ -35,6 +35,7 @@ int main(int argc, char* argv[]) {
     qtArguments.push_back(nullptr);
     QApplication application(qtArgumentCount, qtArguments.data());
     QApplication::setApplicationName("korvane-view");
+    QApplication::setFont(korvane::InstalledFont(QApplication::font()));
     // Data files are read with the user's decimal symbol, by the window's and
     // korvane-batch's rule; the C library's own locale stays out of every
     // conversion.

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QPalette>
 #include <QPixmap>
+#include <QRawFont>
 #include <QWidget>
 
 #include <algorithm>
@@ -28,6 +30,37 @@ QString UiFontFamily() {
         return QApplication::font().family();
     }();
     return family;
+}
+
+QFont InstalledFont(const QFont& wanted, bool fixedPitch) {
+    // A family may be listed as a substitute (Wine lists a few) and still
+    // resolve to another face: only what it resolves to counts.
+    const auto resolves = [](const QFont& font) {
+        return QFontInfo(font).family().compare(font.family(), Qt::CaseInsensitive) == 0;
+    };
+    if (resolves(wanted))
+        return wanted;
+    static const QStringList sans = {"Segoe UI",  "Tahoma",      "Arial",
+                                     "Helvetica", "DejaVu Sans", "Liberation Sans",
+                                     "Noto Sans", "Nimbus Sans", "FreeSans"};
+    static const QStringList mono = {"Consolas",        "Courier New", "DejaVu Sans Mono",
+                                     "Liberation Mono", "Noto Mono",   "Nimbus Mono PS"};
+    QFont font = wanted;
+    font.setStyleHint(fixedPitch ? QFont::Monospace : QFont::SansSerif);
+    for (const QString& name : fixedPitch ? mono : sans) {
+        font.setFamily(name);
+        if (resolves(font))
+            return font;
+    }
+    font.setFamily(QString());
+    return font;
+}
+
+QString CelsiusShown(const QString& text) {
+    if (!text.contains(QChar(0x2103)) ||
+        QRawFont::fromFont(QApplication::font()).supportsCharacter(QChar(0x2103)))
+        return text;
+    return QString(text).replace(QChar(0x2103), QString::fromUtf8("\u00b0C"));
 }
 
 QFont UiFont(int pixelSize, bool bold) {

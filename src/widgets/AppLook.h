@@ -12,6 +12,15 @@ namespace korvane {
 // closest font this system has that shows the degree sign and delta.
 QString UiFontFamily();
 
+// The font asked for where this system has it; otherwise the first of the
+// usual sans-serif (or, for a fixed pitch, monospaced) faces it has, at the
+// same size. A Wine prefix without Tahoma would otherwise draw in a serif.
+QFont InstalledFont(const QFont& wanted, bool fixedPitch = false);
+
+// The text as the application's font can show it: "°C" for each "℃" where
+// the font has no ℃ (the result file and the specified window keep ℃).
+QString CelsiusShown(const QString& text);
+
 // The program's font at a character height in pixels.
 QFont UiFont(int pixelSize, bool bold = false);
 

@@ -1,6 +1,7 @@
 // The viewer on the golden files: what each chart draws, the table, the
 // exports, and files that are no run.
 #include "AlongLineChart.h"
+#include "AppLook.h"
 #include "ChartExport.h"
 #include "Palette.h"
 #include "ProfileChart.h"
@@ -9,12 +10,14 @@
 #include "ViewerWindow.h"
 #include "ZoneTable.h"
 
+#include <QFontDatabase>
 #include <QImage>
 #include <QLabel>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QRawFont>
 #include <QSet>
 #include <QSlider>
 #include <QTemporaryDir>
@@ -95,6 +98,33 @@ class ViewerTest : public QObject {
     }
 
     void cleanup() { window_.reset(); }
+
+    // A Wine prefix has neither Tahoma nor, in some faces, the ℃ glyph.
+    void missingFacesAndGlyphsFallBack() {
+        QFont wanted("No Such Face Korvane");
+        wanted.setPixelSize(13);
+        const QFont sans = InstalledFont(wanted);
+        QVERIFY(QFontDatabase::hasFamily(sans.family()));
+        QCOMPARE(sans.pixelSize(), 13);
+        QVERIFY(QFontDatabase::hasFamily(InstalledFont(wanted, true).family()));
+        const QFont present(QFontDatabase::families().value(0));
+        QCOMPARE(InstalledFont(present).family(), present.family());
+
+        const QFont before = QApplication::font();
+        QString without;
+        for (const QString& family : QFontDatabase::families())
+            if (!QRawFont::fromFont(QFont(family)).supportsCharacter(QChar(0x2103)))
+                without = family;
+        if (without.isEmpty())
+            QSKIP("every installed face has the degree Celsius sign");
+        QApplication::setFont(QFont(without));
+        const QString shown = CelsiusShown("outer 30 / 50 ℃");
+        QApplication::setFont(before);
+        QCOMPARE(shown, QString::fromUtf8("outer 30 / 50 °C"));
+        QCOMPARE(CelsiusShown("20 ℃"), QRawFont::fromFont(before).supportsCharacter(QChar(0x2103))
+                                           ? QString::fromUtf8("20 ℃")
+                                           : QString::fromUtf8("20 °C"));
+    }
 
     void resultFileDrawsEveryRowOfEveryZone() {
         QVERIFY(Open({Golden("layers7-four-zones.result")}));
