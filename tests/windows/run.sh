@@ -100,6 +100,18 @@ bash "$here/window_go.sh" "$wine" "$bin/korvane.exe" "$root/tests/golden/default
   failures=$((failures + 1))
 echo "windows stage: window run took $(($(date +%s) - start)) s"
 
+# The viewer: its export needs no display; its window and its What-if workers.
+start=$(date +%s)
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w 2>/dev/null || true
+bash "$here/viewer_export.sh" "$wine" "$bin/korvane-view.exe" "$root/tests/golden" "$work/export" ||
+  failures=$((failures + 1))
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w 2>/dev/null || true
+bash "$here/viewer_window.sh" "$wine" "$bin/korvane-view.exe" "$root/tests/golden" "$work/viewer" ||
+  failures=$((failures + 1))
+echo "windows stage: viewer took $(($(date +%s) - start)) s"
+
 [ "$failures" -eq 0 ] || die "$failures Windows case(s) failed"
-echo "windows stage: korvane-batch.exe and korvane.exe agree with the Linux build" \
+echo "windows stage: korvane-batch.exe, korvane.exe and korvane-view.exe agree with the Linux build" \
   "($(($(date +%s) - stage_start)) s)"

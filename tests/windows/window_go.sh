@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # korvane.exe under Wine on a virtual screen: finds the window, presses Go on
-# the first page and checks that the result file is the expected one.
+# the first page and checks that the result file is the expected one; then a
+# double click on result.txt in the file list must open it in the viewer
+# beside the program, when there is one.
 #   window_go.sh WINE KORVANE_EXE EXPECTED_RESULT WORK_FOLDER
 # WINEPREFIX and friends come from the caller.
 set -euo pipefail
@@ -12,22 +14,9 @@ fail() {
 }
 
 mkdir -p "$work"
-# Xvfb picks a free display itself and writes its number to fd 3.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb=$!
-app=
-finish() {
-  [ -z "$app" ] || kill "$app" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
-  wait 2>/dev/null || true
-}
-trap finish EXIT
-for _ in $(seq 100); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=:$(cat "$work/display")
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/xvfb.sh"
+start_xvfb "$work" || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 
 # Started in an empty folder: the pickers show it, and a bare save name lands there.
 mkdir -p "$work/run"
@@ -59,3 +48,26 @@ for _ in $(seq 600); do
 done
 cmp "$work/run/result.txt" "$expected" >&2 || fail "result.txt differs from $(basename "$expected")"
 echo "ok   [window] Go wrote $(basename "$expected") byte for byte"
+
+viewer=$(dirname "$exe")/korvane-view.exe
+[ -f "$viewer" ] || fail "no korvane-view.exe beside $(basename "$exe")"
+# The completion dialog is modal: its OK is the default button.
+dialog=$(timeout 30 xdotool search --sync --onlyvisible --name '^FinishForm$' 2>/dev/null | head -n 1) ||
+  fail "no completion dialog after Go"
+xdotool windowactivate --sync "$dialog" 2>/dev/null || xdotool windowfocus --sync "$dialog" || true
+xdotool key --clearmodifiers Return
+for _ in $(seq 50); do
+  xdotool search --onlyvisible --name '^FinishForm$' >/dev/null 2>&1 || break
+  sleep 0.1
+done
+# result.txt is the only file of the start folder: the first line of the
+# first page's file list, at (527, 265) on a page that starts at (4, 23).
+eval "$(xdotool getwindowgeometry --shell "$window")"
+for attempt in 1 2 3; do
+  xdotool mousemove --sync $((X + 4 + 527 + 30)) $((Y + 23 + 265 + 8)) click --repeat 2 --delay 80 1
+  opened=$(timeout 60 xdotool search --sync --onlyvisible --name '^result\.txt .* Korvane viewer$' \
+    2>/dev/null | head -n 1) || true
+  [ -z "$opened" ] || break
+done
+[ -n "$opened" ] || fail "a double click on result.txt opened no viewer window"
+echo "ok   [window] a double click on result.txt opened it in korvane-view.exe"
