@@ -3,6 +3,7 @@
 #include "AlongLineChart.h"
 #include "AppLook.h"
 #include "ChartExport.h"
+#include "FakeViewerServices.h"
 #include "Palette.h"
 #include "ProfileChart.h"
 #include "ResultReader.h"
@@ -30,19 +31,6 @@
 using namespace korvane;
 
 namespace {
-
-class FakeViewerServices : public ViewerServices {
-  public:
-    std::vector<std::string> errors;
-    QStringList filesChosen;
-    QString saveName;
-    void ShowError(const std::string& text) override { errors.push_back(text); }
-    QStringList ChooseRunFiles(QWidget*, const QString&) override { return filesChosen; }
-    QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
-        return saveName;
-    }
-    bool RunPrintDialog(QWidget*, QPrinter&) override { return false; }
-};
 
 QString Golden(const char* name) {
     return QString(KORVANE_GOLDEN_DIR) + "/" + name;

@@ -1,4 +1,5 @@
 #include "EventGuard.h"
+#include "FakeViewerServices.h"
 #include "Sweep.h"
 #include "ViewerServices.h"
 #include "ViewerWindow.h"
@@ -25,17 +26,6 @@ class RecordingErrors : public ErrorBox {
   public:
     void ShowError(const std::string& text) override { errors << QString::fromStdString(text); }
     QStringList errors;
-};
-
-class FakeViewerServices : public ViewerServices {
-  public:
-    QStringList errors;
-    void ShowError(const std::string& text) override { errors << QString::fromStdString(text); }
-    QStringList ChooseRunFiles(QWidget*, const QString&) override { return {}; }
-    QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
-        return {};
-    }
-    bool RunPrintDialog(QWidget*, QPrinter&) override { return false; }
 };
 
 QString Defaults() {
@@ -213,7 +203,7 @@ class WhatIfPanelTest : public QObject {
         // Adding a run beside the first leaves the panel as it was.
         QCOMPARE(panel.Answer->text(), answer);
         QVERIFY(std::abs(window.Runs()[1]->Metrics.back().Exit.TAV - 120) <= 0.01);
-        QVERIFY(services.errors.isEmpty());
+        QVERIFY(services.errors.empty());
     }
 
     // Exit 3 is also a seek that ran out of trials: the answer says which.

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ViewerServices.h"
+
+#include <QStringList>
+
+#include <string>
+#include <vector>
+
+namespace korvane {
+
+// The viewer's modal dialogs for the tests: errors are kept, the file dialogs
+// answer what the test put here, the print dialog is cancelled.
+class FakeViewerServices : public ViewerServices {
+  public:
+    std::vector<std::string> errors;
+    QStringList filesChosen;
+    QString saveName;
+    void ShowError(const std::string& text) override { errors.push_back(text); }
+    QStringList ChooseRunFiles(QWidget*, const QString&) override { return filesChosen; }
+    QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return saveName;
+    }
+    bool RunPrintDialog(QWidget*, QPrinter&) override { return false; }
+};
+
+} // namespace korvane
