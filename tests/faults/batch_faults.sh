@@ -171,6 +171,12 @@ stdout-disk-full)
   "$batch" --sweep speed=10:40:3 --metrics zone3.exit.TAV --out - "$example" >/dev/full 2>"$tmp/err"
   status=$?
   expect 2 "sweep of 3 trials" "Can not write the sweep to standard output (No space left on device)"
+  # The window without --report goes to standard output; a run outside it
+  # that cannot say so fails with 2, not 4.
+  printf '{"limits": [{"metric": "zone3.exit.TAV", "min": 0, "max": 1}]}' >"$tmp/w.json"
+  "$batch" --window "$tmp/w.json" --fail-outside "$example" "$tmp/r.txt" >/dev/full 2>"$tmp/err"
+  status=$?
+  expect 2 "Can not write the window to standard output (No space left on device)"
   ;;
 
 sweep-disk-full)
