@@ -36,6 +36,7 @@ max_len() {
     fuzz_runinput) echo 1024 ;;
     fuzz_resultreader) echo 16384 ;; # a golden result file and then some
     fuzz_whatif_options) echo 512 ;;
+    fuzz_window) echo 2048 ;;
     *) echo 8192 ;;
   esac
 }

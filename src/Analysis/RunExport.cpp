@@ -1,22 +1,21 @@
 #include "RunExport.h"
 
-#include <nlohmann/json.hpp>
+#include "JsonText.h"
 
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <sstream>
 
 namespace korvane {
 
 namespace {
 
-using Json = nlohmann::ordered_json;
-
 Json Number(double value) {
-    return std::isfinite(value) ? Json(value) : Json(nullptr);
+    return JsonNumber(value);
 }
 
 Json Four(const FourValues& v) {
@@ -28,31 +27,46 @@ Json Where(const char* valueKey, const ValueAt& at) {
     return {{valueKey, Number(at.Value)}, {"z_cm", Number(at.Z)}};
 }
 
+// What the scheme's side and the exact side of a zone have alike.
+void AddShape(Json& to, const FourValues& entry, const FourValues& exit, const ValueAt& peak,
+              const ValueAt& low, const ValueAt& difference, double heating, double cooling) {
+    to["entry"] = Four(entry);
+    to["exit"] = Four(exit);
+    to["peak"] = Where("T", peak);
+    to["low"] = Where("T", low);
+    to["max_difference_through_thickness"] = Where("dT", difference);
+    to["max_rate_of_mean"] = {{"heating_C_per_s", Number(heating)},
+                              {"cooling_C_per_s", Number(cooling)}};
+}
+
+Json ExactJson(const ExactMetrics& e) {
+    Json exact = Json::object();
+    AddShape(exact, e.Entry, e.Exit, e.Peak, e.Low, e.MaxDifference, e.MaxHeatingRate,
+             e.MaxCoolingRate);
+    exact["max_error"] = {{"faces", Number(e.MaxErrorFaces)},
+                          {"interior", Number(e.MaxErrorInterior)},
+                          {"mean", Number(e.MaxErrorMean)}};
+    return exact;
+}
+
+// A zone without an exact solution: every key, every value null.
+ExactMetrics NoExact() {
+    constexpr double none = std::numeric_limits<double>::quiet_NaN();
+    const FourValues four{none, none, none, none};
+    const ValueAt at{none, none};
+    return {four, four, at, at, at, none, none, none, none, none};
+}
+
 Json ZoneJson(const ZoneMetrics& m) {
     Json zone;
     zone["zone"] = m.ZoneNo;
     zone["rows"] = m.Rows;
     zone["residence_s"] = Number(m.ResidenceS);
-    zone["entry"] = Four(m.Entry);
-    zone["exit"] = Four(m.Exit);
-    zone["peak"] = Where("T", m.Peak);
-    zone["low"] = Where("T", m.Low);
-    zone["max_difference_through_thickness"] = Where("dT", m.MaxDifference);
-    zone["max_rate_of_mean"] = {{"heating_C_per_s", Number(m.MaxHeatingRate)},
-                                {"cooling_C_per_s", Number(m.MaxCoolingRate)}};
+    AddShape(zone, m.Entry, m.Exit, m.Peak, m.Low, m.MaxDifference, m.MaxHeatingRate,
+             m.MaxCoolingRate);
     zone["biot"] = Json::array({Number(m.Biot[0]), Number(m.Biot[1])});
     zone["mesh_fourier"] = Number(m.MeshFourier);
-    if (m.Exact) {
-        zone["exact"] = {{"exit", Four(m.Exact->Exit)},
-                         {"max_error",
-                          {{"faces", Number(m.Exact->MaxErrorFaces)},
-                           {"interior", Number(m.Exact->MaxErrorInterior)},
-                           {"mean", Number(m.Exact->MaxErrorMean)}}}};
-    } else {
-        zone["exact"] = {
-            {"exit", {{"T1", nullptr}, {"T6", nullptr}, {"T11", nullptr}, {"TAV", nullptr}}},
-            {"max_error", {{"faces", nullptr}, {"interior", nullptr}, {"mean", nullptr}}}};
-    }
+    zone["exact"] = ExactJson(m.Exact ? *m.Exact : NoExact());
     return zone;
 }
 
@@ -101,16 +115,28 @@ std::string ShortestNumber(double value) {
     return std::string(buffer, result.ptr);
 }
 
-std::string ReportJson(const std::vector<ZoneMetrics>& metrics) {
+Json JsonNumber(double value) {
+    return std::isfinite(value) ? Json(value) : Json(nullptr);
+}
+
+Json ZonesJson(const std::vector<ZoneMetrics>& metrics) {
     Json zones = Json::array();
     for (const auto& m : metrics)
         zones.push_back(ZoneJson(m));
-    Json report;
-    report["zones"] = std::move(zones);
+    return zones;
+}
+
+std::string JsonText(const Json& document) {
     std::string out;
-    Dump(report, out, 0);
+    Dump(document, out, 0);
     out += '\n';
     return out;
+}
+
+std::string ReportJson(const std::vector<ZoneMetrics>& metrics) {
+    Json report;
+    report["zones"] = ZonesJson(metrics);
+    return JsonText(report);
 }
 
 void WriteCsv(std::ostream& out, const RunHistory& run, const ExactRun& exact) {
@@ -166,6 +192,27 @@ bool WriteWholeFile(const std::string& path, const std::string& text, std::strin
     if (written && closed)
         return true;
     error = std::strerror(written ? errno : writeErrno);
+    return false;
+}
+
+bool ReadWholeFile(const std::string& path, std::string& text, std::string& error) {
+    errno = 0;
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = errno != 0 ? std::strerror(errno) : "can not open";
+        return false;
+    }
+    text.clear();
+    char buffer[65536];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        text.append(buffer, got);
+    const bool failed = std::ferror(file) != 0;
+    const int readErrno = errno;
+    std::fclose(file);
+    if (!failed)
+        return true;
+    error = readErrno != 0 ? std::strerror(readErrno) : "read error";
     return false;
 }
 

@@ -27,4 +27,7 @@ std::string CsvText(const RunHistory& run, const ExactRun& exact);
 // Writes text to path; on failure returns false and sets error to the platform's reason.
 bool WriteWholeFile(const std::string& path, const std::string& text, std::string& error);
 
+// Reads the whole file at path; on failure returns false and sets error to the platform's reason.
+bool ReadWholeFile(const std::string& path, std::string& text, std::string& error);
+
 } // namespace korvane

@@ -14,24 +14,60 @@ FourValues FourOf(const PointValues& points, double mean) {
     return {points[Face1Point], points[MiddlePoint], points[Face2Point], mean};
 }
 
-// The first row where pick(row) is largest by better().
-template <class Pick, class Better>
-ValueAt Extreme(const std::vector<HistoryRow>& rows, Pick pick, Better better) {
-    ValueAt best{NaN, NaN};
-    for (const auto& row : rows) {
-        const double value = pick(row);
-        if (std::isnan(best.Value) || better(value, best.Value))
-            best = {value, row.Z};
+// What both sides, the scheme's rows and the exact values at them, have alike.
+struct Shape {
+    FourValues Entry{NaN, NaN, NaN, NaN}, Exit{NaN, NaN, NaN, NaN};
+    ValueAt Peak{NaN, NaN}, Low{NaN, NaN}, MaxDifference{NaN, NaN};
+    double Heating = NaN, Cooling = NaN;
+};
+
+// The shape of count rows: points(r) and mean(r) of row r, which lies at
+// rows[r].Z; v in cm/s. The extremes are the first row where they occur.
+template <class Points, class Mean>
+Shape ShapeOf(const std::vector<HistoryRow>& rows, std::size_t count, Points points, Mean mean,
+              double v) {
+    Shape s;
+    count = std::min(count, rows.size());
+    if (count == 0)
+        return s;
+    s.Entry = FourOf(points(0), mean(0));
+    s.Exit = FourOf(points(count - 1), mean(count - 1));
+    s.Heating = s.Cooling = 0;
+    for (std::size_t r = 0; r < count; ++r) {
+        const PointValues& p = points(r);
+        const double high = *std::max_element(p.begin(), p.end());
+        const double low = *std::min_element(p.begin(), p.end());
+        if (r == 0 || high > s.Peak.Value)
+            s.Peak = {high, rows[r].Z};
+        if (r == 0 || low < s.Low.Value)
+            s.Low = {low, rows[r].Z};
+        if (r == 0 || high - low > s.MaxDifference.Value)
+            s.MaxDifference = {high - low, rows[r].Z};
+        if (r == 0)
+            continue;
+        const double dt = (rows[r].Z - rows[r - 1].Z) / v;
+        if (!(dt > 0))
+            continue;
+        const double rate = (mean(r) - mean(r - 1)) / dt;
+        s.Heating = std::max(s.Heating, rate);
+        s.Cooling = std::max(s.Cooling, -rate);
     }
-    return best;
+    return s;
 }
 
-ExactMetrics Distance(const std::vector<HistoryRow>& rows, const std::vector<ExactRow>& exact) {
+ExactMetrics ExactOf(const std::vector<HistoryRow>& rows, const std::vector<ExactRow>& exact,
+                     double v) {
+    const Shape s = ShapeOf(
+        rows, exact.size(), [&](std::size_t r) -> const PointValues& { return exact[r].Points; },
+        [&](std::size_t r) { return exact[r].Mean; }, v);
     ExactMetrics m;
-    if (!exact.empty())
-        m.Exit = FourOf(exact.back().Points, exact.back().Mean);
-    else
-        m.Exit = {NaN, NaN, NaN, NaN};
+    m.Entry = s.Entry;
+    m.Exit = s.Exit;
+    m.Peak = s.Peak;
+    m.Low = s.Low;
+    m.MaxDifference = s.MaxDifference;
+    m.MaxHeatingRate = s.Heating;
+    m.MaxCoolingRate = s.Cooling;
     for (std::size_t r = 0; r < rows.size() && r < exact.size(); ++r) {
         const auto& p = rows[r].Points;
         const auto& e = exact[r].Points;
@@ -60,36 +96,19 @@ std::vector<ZoneMetrics> ComputeMetrics(const RunHistory& run, const ExactRun& e
         m.Biot = {zone.Zone.Htc1 * in.Thickness / in.Conductivity,
                   zone.Zone.Htc2 * in.Thickness / in.Conductivity};
         m.MeshFourier = fourier;
-        if (rows.empty()) {
-            m.ResidenceS = m.MaxHeatingRate = m.MaxCoolingRate = NaN;
-            m.Entry = m.Exit = {NaN, NaN, NaN, NaN};
-            m.Peak = m.Low = m.MaxDifference = {NaN, NaN};
-        } else {
-            m.ResidenceS = rows.back().Z / v;
-            m.Entry = FourOf(rows.front().Points, rows.front().Mean);
-            m.Exit = FourOf(rows.back().Points, rows.back().Mean);
-            const auto highest = [](const HistoryRow& r) {
-                return *std::max_element(r.Points.begin(), r.Points.end());
-            };
-            const auto lowest = [](const HistoryRow& r) {
-                return *std::min_element(r.Points.begin(), r.Points.end());
-            };
-            m.Peak = Extreme(rows, highest, std::greater<>());
-            m.Low = Extreme(rows, lowest, std::less<>());
-            m.MaxDifference = Extreme(
-                rows, [&](const HistoryRow& r) { return highest(r) - lowest(r); },
-                std::greater<>());
-            for (std::size_t r = 1; r < rows.size(); ++r) {
-                const double dt = (rows[r].Z - rows[r - 1].Z) / v;
-                if (!(dt > 0))
-                    continue;
-                const double rate = (rows[r].Mean - rows[r - 1].Mean) / dt;
-                m.MaxHeatingRate = std::max(m.MaxHeatingRate, rate);
-                m.MaxCoolingRate = std::max(m.MaxCoolingRate, -rate);
-            }
-        }
+        m.ResidenceS = rows.empty() ? NaN : rows.back().Z / v;
+        const Shape s = ShapeOf(
+            rows, rows.size(), [&](std::size_t r) -> const PointValues& { return rows[r].Points; },
+            [&](std::size_t r) { return rows[r].Mean; }, v);
+        m.Entry = s.Entry;
+        m.Exit = s.Exit;
+        m.Peak = s.Peak;
+        m.Low = s.Low;
+        m.MaxDifference = s.MaxDifference;
+        m.MaxHeatingRate = s.Heating;
+        m.MaxCoolingRate = s.Cooling;
         if (i < exact.size() && exact[i])
-            m.Exact = Distance(rows, *exact[i]);
+            m.Exact = ExactOf(rows, *exact[i], v);
         all.push_back(m);
     }
     return all;

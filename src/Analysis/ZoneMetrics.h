@@ -20,11 +20,14 @@ struct ValueAt {
     double Z = 0;     // cm within the zone, first row where it occurs
 };
 
-// How far the scheme is from the exact solution in one zone.
+// The exact solution's metrics at the zone's rows, and how far the scheme is
+// from it.
 struct ExactMetrics {
-    FourValues Exit;
-    double MaxErrorFaces = 0;    // T1 and T11
-    double MaxErrorInterior = 0; // T2..T10
+    FourValues Entry, Exit;
+    ValueAt Peak, Low, MaxDifference;
+    double MaxHeatingRate = 0, MaxCoolingRate = 0; // of the exact mean, between the same rows
+    double MaxErrorFaces = 0;                      // T1 and T11
+    double MaxErrorInterior = 0;                   // T2..T10
     double MaxErrorMean = 0;
 };
 

@@ -6,14 +6,10 @@
 #include "RunExport.h"
 #include "RunHistory.h"
 #include "RunInput.h"
-#include "ZoneMetrics.h"
-
-#include <nlohmann/json.hpp>
+#include "RunMetrics.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <limits>
 #include <stdexcept>
 
 namespace korvane {
@@ -22,35 +18,6 @@ namespace {
 
 // What an in-memory trial puts in the save-name boxes: any name passes the check.
 constexpr const char* TrialSaveName = "what-if";
-
-constexpr double NoValue = std::numeric_limits<double>::quiet_NaN();
-
-double MetricValue(const nlohmann::ordered_json& zones, const MetricName& metric) {
-    const nlohmann::ordered_json* node = nullptr;
-    if (metric.Zone == 0) {
-        if (!zones.empty())
-            node = &zones.back();
-    } else {
-        for (const auto& zone : zones)
-            if (zone["zone"] == metric.Zone)
-                node = &zone;
-    }
-    if (!node)
-        return NoValue;
-    for (const auto& key : metric.Path) {
-        if (node->is_array()) {
-            const std::size_t index = std::stoul(key) - 1;
-            if (index >= node->size())
-                return NoValue;
-            node = &(*node)[index];
-        } else if (node->is_object() && node->contains(key)) {
-            node = &(*node)[key];
-        } else {
-            return NoValue;
-        }
-    }
-    return node->is_number() ? node->get<double>() : NoValue;
-}
 
 } // namespace
 
@@ -117,17 +84,26 @@ TrialOutcome WhatIfCase::Run(const std::vector<TrialSetting>& settings,
     }
     try {
         const RunHistory run = ComputeRun(std::get<TCalcInput>(input));
-        const bool exact = std::any_of(metrics.begin(), metrics.end(),
-                                       [](const MetricName& m) { return m.NeedsExact; });
-        const auto report = nlohmann::ordered_json::parse(
-            ReportJson(ComputeMetrics(run, exact ? ExactAlongRun(run) : ExactRun{})));
+        RunMetrics read(run, window_.get());
         for (const auto& metric : metrics)
-            outcome.Metrics.push_back(MetricValue(report["zones"], metric));
+            outcome.Metrics.push_back(read.Value(metric));
     } catch (const std::exception& error) {
         outcome.Metrics.clear();
         outcome.Message = error.what();
     }
     return outcome;
+}
+
+std::string WhatIfCase::MetricProblem(const MetricName& metric) const {
+    if (metric.From != MetricName::Source::Window)
+        return {};
+    if (!window_)
+        return metric.Name + " needs a process window (--window FILE)";
+    const std::size_t limits = window_->Limits.size();
+    if (metric.Limit > limits)
+        return metric.Name + ": the window has " + std::to_string(limits) +
+               (limits == 1 ? " limit" : " limits");
+    return {};
 }
 
 } // namespace korvane

@@ -2,8 +2,10 @@
 
 #include "CalcTypes.h"
 #include "DataFile.h"
+#include "ProcessWindow.h"
 #include "WhatIfNames.h"
 
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
@@ -57,14 +59,23 @@ class WhatIfCase {
     std::variant<TCalcInput, std::string> TrialInput(const std::vector<TrialSetting>& settings,
                                                      const std::string& saveName) const;
 
-    // Computes a trial in memory (no file) and reads the metrics off its
-    // report. Uses the core's globals: one trial at a time in a process.
+    // Computes a trial in memory (no file) and reads the metrics off the run,
+    // the exact solution only when a metric needs it. Uses the core's
+    // globals: one trial at a time in a process.
     TrialOutcome Run(const std::vector<TrialSetting>& settings,
                      const std::vector<MetricName>& metrics) const;
+
+    // The process window that window metrics read; none at first.
+    void SetWindow(std::shared_ptr<const ProcessWindow> window) { window_ = std::move(window); }
+    const ProcessWindow* Window() const { return window_.get(); }
+    // Empty, or why a trial can not give the metric: a window metric without
+    // a window, or of a limit the window does not have.
+    std::string MetricProblem(const MetricName& metric) const;
 
   private:
     DataLineArray values_;
     std::string dataFileName_;
+    std::shared_ptr<const ProcessWindow> window_;
 };
 
 } // namespace korvane

@@ -80,12 +80,57 @@ const std::vector<std::string>& MetricPaths() {
     return paths;
 }
 
+namespace {
+
+// "window.pwi", "window.3.index" and their exact side.
+std::optional<MetricName> FindWindowMetric(std::string_view name, std::string_view rest) {
+    MetricName metric;
+    metric.From = MetricName::Source::Window;
+    if (rest.starts_with("exact.")) {
+        metric.NeedsExact = true;
+        rest.remove_prefix(6);
+    }
+    if (rest != "pwi") {
+        // N.index, N a whole number from 1 written plainly.
+        const auto dot = rest.find('.');
+        const std::string_view number = rest.substr(0, dot);
+        if (dot == std::string_view::npos || rest.substr(dot + 1) != "index" || number.empty() ||
+            number.size() > 6 || number.front() == '0' ||
+            number.find_first_not_of("0123456789") != std::string_view::npos)
+            return std::nullopt;
+        metric.Limit = std::stoul(std::string(number));
+    }
+    metric.Name = std::string(name);
+    return metric;
+}
+
+std::optional<MetricName> FindProfileMetric(std::string_view name, std::string_view rest) {
+    MetricName metric;
+    metric.From = MetricName::Source::Profile;
+    if (rest.starts_with("exact.")) {
+        metric.NeedsExact = true;
+        rest.remove_prefix(6);
+    }
+    const auto stat = ParseProfileStat(rest);
+    if (!stat)
+        return std::nullopt;
+    metric.Stat = *stat;
+    metric.Name = std::string(name);
+    return metric;
+}
+
+} // namespace
+
 std::optional<MetricName> FindMetric(std::string_view name) {
     const auto dot = name.find('.');
     if (dot == std::string_view::npos)
         return std::nullopt;
     const std::string_view scope = name.substr(0, dot);
     const std::string_view path = name.substr(dot + 1);
+    if (scope == "profile")
+        return FindProfileMetric(name, path);
+    if (scope == "window")
+        return FindWindowMetric(name, path);
     MetricName metric;
     if (scope == "line")
         metric.Zone = 0;
@@ -112,7 +157,29 @@ std::string MetricNameList() {
         list += (first ? "" : ", ") + p;
         first = false;
     }
+    list += "; profile." + ProfileStatForms() +
+            " (the whole line; profile.exact.CH.STAT on the exact solution); window.pwi, "
+            "window.N.index (N = 1.. the window's limits; window.exact.pwi, "
+            "window.exact.N.index on the exact solution) with a process window";
     return list;
+}
+
+std::string ExactCompanion(std::string_view metric) {
+    const auto dot = metric.find('.');
+    if (dot == std::string_view::npos || metric.substr(dot + 1).starts_with("exact."))
+        return {};
+    const std::string exact =
+        std::string(metric.substr(0, dot)) + ".exact." + std::string(metric.substr(dot + 1));
+    return FindMetric(exact) ? exact : std::string();
+}
+
+std::string LimitMetricProblem(std::string_view name) {
+    const auto metric = FindMetric(name);
+    if (!metric)
+        return UnknownMetricMessage(name);
+    if (metric->From == MetricName::Source::Window)
+        return "a limit can not name a window metric: " + std::string(name);
+    return {};
 }
 
 ParsedMetrics ParseMetricList(std::string_view text) {
@@ -152,12 +219,23 @@ std::string InputUnit(std::string_view input) {
 }
 
 std::string MetricUnit(std::string_view metric) {
-    const std::string_view leaf = metric.substr(metric.rfind('.') + 1);
-    if (leaf.ends_with("_C_per_s"))
+    // The last word: after the last dot outside square brackets.
+    std::size_t start = 0;
+    int depth = 0;
+    for (std::size_t i = 0; i < metric.size(); ++i) {
+        if (metric[i] == '[')
+            ++depth;
+        else if (metric[i] == ']')
+            --depth;
+        else if (metric[i] == '.' && depth == 0)
+            start = i + 1;
+    }
+    const std::string_view leaf = metric.substr(start);
+    if (leaf.ends_with("_C_per_s") || leaf.ends_with("_rate"))
         return "\u2103/s";
     if (leaf.ends_with("_cm"))
         return "cm";
-    if (leaf.ends_with("_s"))
+    if (leaf.ends_with("_s") || leaf.starts_with("time_"))
         return "s";
     if (leaf.starts_with('T') || leaf == "dT" || leaf == "faces" || leaf == "interior" ||
         leaf == "mean")

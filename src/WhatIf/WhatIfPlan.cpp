@@ -36,15 +36,6 @@ MetricPlan PlanMetrics(std::string_view list, bool withExact) {
     return plan;
 }
 
-std::string ExactCompanion(std::string_view metric) {
-    const auto dot = metric.find('.');
-    if (dot == std::string_view::npos || metric.substr(dot + 1).starts_with("exact."))
-        return {};
-    const std::string exact =
-        std::string(metric.substr(0, dot)) + ".exact." + std::string(metric.substr(dot + 1));
-    return FindMetric(exact) ? exact : std::string();
-}
-
 InputRange DefaultRange(const InputName& input, std::string_view value) {
     if (input.Integer)
         return {MinLayerCount, MaxLayerCount};

@@ -23,9 +23,6 @@ struct MetricPlan {
 };
 MetricPlan PlanMetrics(std::string_view list, bool withExact);
 
-// "zone3.exit.TAV" -> "zone3.exact.exit.TAV" when the report has it, else empty.
-std::string ExactCompanion(std::string_view metric);
-
 // The range a sweep of an input starts with, from the input's text in the
 // data file ("." or "," as the decimal point): half to one and a half times
 // the value, 0 to 1 for zero or no number, and for the layer count the counts

@@ -20,7 +20,7 @@ SweepWorkers::~SweepWorkers() {
 }
 
 bool SweepWorkers::Start(const QString& program, const QString& dataFile, const QString& sweep,
-                         const QStringList& metrics, int processes) {
+                         const QStringList& metrics, int processes, const QString& windowFile) {
     Cancel();
     // The old processes have ended; nothing of theirs may reach the new sweep.
     for (auto& worker : workers_) {
@@ -48,10 +48,15 @@ bool SweepWorkers::Start(const QString& program, const QString& dataFile, const 
                 Ended(w);
         });
     }
-    for (std::size_t w = 0; w < workers_.size(); ++w)
-        workers_[w].process->start(
-            program, {"--sweep", sweep, "--metrics", metrics.join(','), "--share",
-                      QString("%1/%2").arg(w + 1).arg(workers_.size()), "--out", "-", dataFile});
+    for (std::size_t w = 0; w < workers_.size(); ++w) {
+        QStringList args = {"--sweep",   sweep,
+                            "--metrics", metrics.join(','),
+                            "--share",   QString("%1/%2").arg(w + 1).arg(workers_.size()),
+                            "--out",     "-"};
+        if (!windowFile.isEmpty())
+            args << "--window" << windowFile;
+        workers_[w].process->start(program, args << "--" << dataFile);
+    }
     return true;
 }
 
@@ -127,7 +132,7 @@ SeekWorker::~SeekWorker() {
 }
 
 bool SeekWorker::Start(const QString& program, const QString& dataFile, const QString& seek,
-                       const QString& target) {
+                       const QString& target, const QString& windowFile) {
     Cancel();
     error_.clear();
     if (program.isEmpty()) {
@@ -161,7 +166,10 @@ bool SeekWorker::Start(const QString& program, const QString& dataFile, const QS
             OnFinished(outcome);
         }
     });
-    process->start(program, {"--seek", seek, "--target", target, dataFile});
+    QStringList args = {"--seek", seek, "--target", target};
+    if (!windowFile.isEmpty())
+        args << "--window" << windowFile;
+    process->start(program, args << "--" << dataFile);
     return true;
 }
 

@@ -32,8 +32,9 @@ class SweepWorkers : public QObject {
     ~SweepWorkers() override;
 
     // Starts the sweep; false (and Error()) when korvane-batch cannot be started.
+    // windowFile, when given, is the process window that window metrics read.
     bool Start(const QString& program, const QString& dataFile, const QString& sweep,
-               const QStringList& metrics, int processes);
+               const QStringList& metrics, int processes, const QString& windowFile = {});
     void Cancel();
     bool Running() const;
     const QString& Error() const { return error_; }
@@ -72,7 +73,7 @@ class SeekWorker : public QObject {
     explicit SeekWorker(QObject* parent = nullptr);
     ~SeekWorker() override;
     bool Start(const QString& program, const QString& dataFile, const QString& seek,
-               const QString& target);
+               const QString& target, const QString& windowFile = {});
     void Cancel();
     bool Running() const;
     const QString& Error() const { return error_; }

@@ -3,17 +3,22 @@
 #include "Calculate.h"
 #include "DataFile.h"
 #include "ExactSlab.h"
+#include "JsonText.h"
 #include "Messages.h"
 #include "NumberFormat.h"
 #include "ResultFile.h"
 #include "RunExport.h"
 #include "RunHistory.h"
 #include "RunInput.h"
+#include "RunMetrics.h"
+#include "WindowJson.h"
 #include "ZoneMetrics.h"
 
 #include <cerrno>
 #include <cstring>
+#include <optional>
 #include <stdexcept>
+#include <variant>
 
 namespace korvane {
 
@@ -34,39 +39,61 @@ class StreamSink : public MessageSink {
 };
 
 bool WantsRows(const BatchOutputs& outputs) {
-    return !outputs.ReportFile.empty() || !outputs.CsvFile.empty();
+    return !outputs.ReportFile.empty() || !outputs.CsvFile.empty() || !outputs.WindowFile.empty();
 }
 
-// Writes the requested outputs; false when one could not be written.
-bool WriteOutputs(const RunHistory& run, const BatchOutputs& outputs, MessageSink& sink) {
-    const ExactRun exact = ExactAlongRun(run);
-    bool ok = true;
+// Writes the requested outputs (their failures are messages on sink); true
+// when the scheme's run is outside the window.
+bool WriteOutputs(const RunHistory& run, const BatchOutputs& outputs, const ProcessWindow* window,
+                  std::ostream* out, MessageSink& sink) {
+    RunMetrics read(run, window);
     const auto write = [&](const std::string& path, const std::string& text, const char* what) {
         std::string error;
-        if (!WriteWholeFile(path, text, error)) {
+        if (!WriteWholeFile(path, text, error))
             sink.ShowMessage(std::string("Can not write ") + what + " to file " + path + " (" +
                              error + ")");
-            ok = false;
-        }
     };
-    if (!outputs.ReportFile.empty())
-        write(outputs.ReportFile, ReportJson(ComputeMetrics(run, exact)), "report");
+    Json judged;
+    if (window)
+        judged = WindowJson(*window, read.Window(false), read.Window(true));
+    if (!outputs.ReportFile.empty()) {
+        Json report;
+        report["zones"] = ZonesJson(read.Zones());
+        if (window)
+            report["window"] = judged;
+        write(outputs.ReportFile, JsonText(report), "report");
+    }
     if (!outputs.CsvFile.empty())
-        write(outputs.CsvFile, CsvText(run, exact), "rows");
-    return ok;
+        write(outputs.CsvFile, CsvText(run, read.ExactRows()), "rows");
+    if (window && outputs.ReportFile.empty() && out) {
+        std::string error;
+        if (!WriteAll(*out, JsonText(judged), error))
+            sink.ShowMessage("Can not write the window to standard output (" + error + ")");
+    }
+    return window && !read.Window(false).Pass;
 }
 
 } // namespace
 
 const char* const BatchUsageText =
-    "usage: korvane-batch [--report FILE] [--csv FILE] DATAFILE RESULTFILE\n"
+    "usage: korvane-batch [--report FILE] [--csv FILE] [--window FILE]\n"
+    "                     [--fail-outside] DATAFILE RESULTFILE\n"
     "       korvane-batch --sweep NAME=FROM:TO:STEPS [--sweep NAME=FROM:TO:STEPS]\n"
-    "                     --metrics METRIC[,METRIC...] --out FILE [--share K/N] DATAFILE\n"
+    "                     --metrics METRIC[,METRIC...] --out FILE [--share K/N]\n"
+    "                     [--window FILE] DATAFILE\n"
     "       korvane-batch --seek NAME=FROM:TO --target METRIC=VALUE [--tolerance VALUE]\n"
-    "                     [--input-tolerance RELATIVE] DATAFILE [RESULTFILE]\n"
+    "                     [--input-tolerance RELATIVE] [--window FILE]\n"
+    "                     DATAFILE [RESULTFILE]\n"
     "  --report FILE  also write the zone metrics and the distance from the exact\n"
     "                 solution as JSON\n"
     "  --csv FILE     also write every recorded row and the exact solution beside it\n"
+    "  --window FILE  judge the run against a process window, a JSON file\n"
+    "                 {\"name\": ..., \"limits\": [{\"metric\": METRIC, \"min\": A,\n"
+    "                 \"max\": B, \"label\": ...}, ...]}; its index on the scheme and\n"
+    "                 on the exact solution goes into the report, or without\n"
+    "                 --report to standard output; with --sweep or --seek it gives\n"
+    "                 the window metrics\n"
+    "  --fail-outside  exit 4 when the scheme's run is outside the window\n"
     "  --sweep NAME=FROM:TO:STEPS  run STEPS values of an input from FROM to TO, ends\n"
     "                 included (whole numbers for layers); a second --sweep makes a\n"
     "                 grid; at most 1000000 trials in all\n"
@@ -87,18 +114,28 @@ const char* const BatchUsageText =
     "  --version      print the program's version\n"
     "NAME: density, specific_heat, conductivity, thickness, speed, initial_temp, dz,\n"
     "layers, zoneK.htc1, zoneK.htc2, zoneK.outer1, zoneK.outer2, zoneK.length (K =\n"
-    "1..4). METRIC: a path of the --report JSON, such as zone3.exit.TAV, zone1.biot.1,\n"
-    "zone3.exact.exit.TAV, or line.exit.TAV for the last computed zone. These options\n"
-    "take \".\" as the decimal point. A sweep states its trial count on standard\n"
-    "error, and its progress there when that is a terminal and it takes long.\n"
+    "1..4). METRIC: a path of the --report JSON, such as zone3.exit.TAV,\n"
+    "zone1.biot.1, zone3.exact.exit.TAV, or line.exit.TAV for the last computed\n"
+    "zone; a statistic of the whole line, profile.CH.STAT (profile.exact.CH.STAT\n"
+    "on the exact solution), CH one of T1..T11, TAV, z[DEPTH] (cm from face 1, a\n"
+    "computed run's nodes), STAT one of peak.T, peak.time_s, time_above[X],\n"
+    "time_between[X:Y] (from rising through X to rising through Y), time_to[X],\n"
+    "max_rise_rate, max_fall_rate, times in s since the plate entered zone 1, such\n"
+    "as profile.T6.time_above[217.5]; with --window, window.pwi and window.N.index\n"
+    "(limit N from 1), window.exact.pwi and window.exact.N.index. Arguments sit in\n"
+    "square brackets, separated by \":\". These options take \".\" as the decimal\n"
+    "point. A sweep states its trial count on standard error, and its progress\n"
+    "there when that is a terminal and it takes long.\n"
     "Exit codes:\n"
     "  0   done\n"
-    "  1   the data file can not be read or an input fails a check; no trial of a\n"
-    "      sweep or a seek ran (a share of a sweep exits 0)\n"
+    "  1   the data file or the window file can not be read or is refused, or an\n"
+    "      input fails a check; no trial of a sweep or a seek ran (a share of a\n"
+    "      sweep exits 0)\n"
     "  2   a file or standard output can not be written, or the run ended on a\n"
     "      floating-point fault\n"
     "  3   the seek found no value: the range does not bracket the target, or the\n"
     "      trials ran out before either tolerance was met\n"
+    "  4   --fail-outside: the run is outside its process window (2 comes first)\n"
     "  64  wrong arguments: what is wrong, then this text, on standard error\n";
 
 namespace {
@@ -132,6 +169,7 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
         {"--target", &BatchCommand::Target},
         {"--tolerance", &BatchCommand::Tolerance},
         {"--input-tolerance", &BatchCommand::InputTolerance}};
+    bool failOutside = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         // Only "--" words are options: a file name may start with a single "-".
@@ -148,8 +186,16 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
                 arg == "--help" ? BatchCommand::Action::Help : BatchCommand::Action::Version;
             return command;
         }
+        if (arg == "--fail-outside") {
+            if (failOutside)
+                return refuse(arg + " is given twice");
+            failOutside = true;
+            continue;
+        }
         std::string* target = nullptr;
-        if (arg == "--report")
+        if (arg == "--window")
+            target = &command.Outputs.WindowFile;
+        else if (arg == "--report")
             target = &command.Outputs.ReportFile;
         else if (arg == "--csv")
             target = &command.Outputs.CsvFile;
@@ -186,6 +232,12 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
                                     {"--input-tolerance", &command.InputTolerance}});
     const char* output =
         stray({{"--report", &command.Outputs.ReportFile}, {"--csv", &command.Outputs.CsvFile}});
+    command.Outputs.FailOutside = failOutside;
+    if (failOutside && command.Outputs.WindowFile.empty())
+        return refuse("--fail-outside needs --window FILE");
+    if (failOutside && (!command.Sweeps.empty() || !command.Seek.empty()))
+        return refuse(std::string("--fail-outside belongs to a run, not to ") +
+                      (command.Sweeps.empty() ? "--seek" : "--sweep"));
     if (!command.Sweeps.empty()) {
         if (!command.Seek.empty())
             return refuse("--sweep and --seek do not go together");
@@ -248,7 +300,7 @@ bool WriteAll(std::ostream& out, std::string_view text, std::string& error) {
 }
 
 int RunBatch(const std::string& dataFile, const std::string& resultFile, std::ostream& err,
-             const BatchOutputs& outputs) {
+             const BatchOutputs& outputs, std::ostream* out) {
     StreamSink sink(err);
     DataLineArray lines;
     if (!ReadDataLines(dataFile, lines)) {
@@ -260,12 +312,22 @@ int RunBatch(const std::string& dataFile, const std::string& resultFile, std::os
         sink.ShowMessage(DataFormatMessage(dataFile));
         return BatchRefused;
     }
-    return RunBatchValues(*values, resultFile, err, outputs);
+    return RunBatchValues(*values, resultFile, err, outputs, out);
 }
 
 int RunBatchValues(const DataLineArray& values, const std::string& resultFile, std::ostream& err,
-                   const BatchOutputs& outputs) {
+                   const BatchOutputs& outputs, std::ostream* out) {
     StreamSink sink(err);
+    // Before anything is written: a refused window leaves no file behind.
+    std::optional<ProcessWindow> window;
+    if (!outputs.WindowFile.empty()) {
+        auto loaded = LoadWindow(outputs.WindowFile);
+        if (auto* message = std::get_if<std::string>(&loaded)) {
+            sink.ShowMessage(*message);
+            return BatchRefused;
+        }
+        window = std::move(std::get<ProcessWindow>(loaded));
+    }
     const EditTexts boxes = BoxesFromDataValues(values, resultFile);
 
     // Zones that do not count keep an all-zero record, as on a window's first run.
@@ -287,9 +349,11 @@ int RunBatchValues(const DataLineArray& values, const std::string& resultFile, s
         sink.ShowMessage(error.what());
         return BatchFailed;
     }
-    if (recorder)
-        WriteOutputs(recorder->History(), outputs, sink);
-    return sink.count() == 0 ? BatchOk : BatchFailed;
+    const bool outside = recorder && WriteOutputs(recorder->History(), outputs,
+                                                  window ? &*window : nullptr, out, sink);
+    if (sink.count() != 0)
+        return BatchFailed;
+    return outside && outputs.FailOutside ? BatchOutside : BatchOk;
 }
 
 } // namespace korvane

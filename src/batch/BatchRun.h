@@ -16,17 +16,23 @@ namespace korvane {
 struct BatchOutputs {
     std::string ReportFile; // zone metrics as JSON
     std::string CsvFile;    // every recorded row with the exact solution beside it
+    // A process window judged on the run: in the report, or without one on
+    // standard output (the out of RunBatch).
+    std::string WindowFile{};
+    bool FailOutside = false; // exit BatchOutside when the scheme's run is outside the window
 };
 
 // The headless run: data file in, result file out; messages go to err, one a
 // line. The outputs are written once every zone was computed, even when the
-// result file could not be.
+// result file could not be. A window file is read first: one that is refused
+// leaves everything unwritten. out takes the window when no report does; with
+// none there (a seek, whose answer is on standard output) it goes nowhere.
 int RunBatch(const std::string& dataFile, const std::string& resultFile, std::ostream& err,
-             const BatchOutputs& outputs = {});
+             const BatchOutputs& outputs = {}, std::ostream* out = nullptr);
 
 // The same run on values already read from a data file.
 int RunBatchValues(const DataLineArray& values, const std::string& resultFile, std::ostream& err,
-                   const BatchOutputs& outputs = {});
+                   const BatchOutputs& outputs = {}, std::ostream* out = nullptr);
 
 // What the command line asks for.
 struct BatchCommand {
@@ -37,6 +43,7 @@ struct BatchCommand {
     std::vector<std::string> Sweeps;
     std::string Metrics, OutFile, Share;
     std::string Seek, Target, Tolerance, InputTolerance;
+    // Outputs.WindowFile: also the window that window metrics read.
     std::string Problem; // for Usage: what is wrong, one line
 };
 BatchCommand ParseBatchArguments(const std::vector<std::string>& args);

@@ -2,6 +2,7 @@
 
 #include "GoalSeek.h"
 #include "RunExport.h"
+#include "RunMetrics.h"
 #include "Sweep.h"
 #include "SweepProgress.h"
 
@@ -17,8 +18,8 @@ namespace korvane {
 namespace {
 
 // The data file as a what-if base, or its message on err.
-const WhatIfCase* LoadCase(const std::string& path, std::optional<WhatIfCase>& holder,
-                           std::ostream& err) {
+WhatIfCase* LoadCase(const std::string& path, std::optional<WhatIfCase>& holder,
+                     std::ostream& err) {
     auto loaded = WhatIfCase::FromDataFile(path);
     if (auto* message = std::get_if<std::string>(&loaded)) {
         err << *message << '\n';
@@ -26,6 +27,28 @@ const WhatIfCase* LoadCase(const std::string& path, std::optional<WhatIfCase>& h
     }
     holder.emplace(std::move(std::get<WhatIfCase>(loaded)));
     return &*holder;
+}
+
+// The window of --window for the window metrics, read before the data file;
+// false (and the exit code) when a metric needs one it can not have.
+bool SetUpWindow(const BatchCommand& command, const std::vector<const MetricName*>& metrics,
+                 WhatIfCase& base, std::ostream& err, int& code) {
+    if (!command.Outputs.WindowFile.empty()) {
+        auto loaded = LoadWindow(command.Outputs.WindowFile);
+        if (auto* message = std::get_if<std::string>(&loaded)) {
+            err << *message << '\n';
+            code = BatchRefused;
+            return false;
+        }
+        base.SetWindow(std::make_shared<const ProcessWindow>(std::get<ProcessWindow>(loaded)));
+    }
+    for (const MetricName* metric : metrics)
+        if (const auto problem = base.MetricProblem(*metric); !problem.empty()) {
+            err << problem << '\n';
+            code = BatchUsage;
+            return false;
+        }
+    return true;
 }
 
 std::string Reason() {
@@ -119,9 +142,14 @@ int RunBatchSweep(const BatchCommand& command, std::ostream& out, std::ostream& 
         share = parsed.Share;
     }
     std::optional<WhatIfCase> holder;
-    const WhatIfCase* base = LoadCase(command.DataFile, holder, err);
+    WhatIfCase* base = LoadCase(command.DataFile, holder, err);
     if (!base)
         return BatchRefused;
+    std::vector<const MetricName*> named;
+    for (const auto& metric : metrics.Metrics)
+        named.push_back(&metric);
+    if (int code = 0; !SetUpWindow(command, named, *base, err, code))
+        return code;
 
     SweepTable table(command.OutFile, out);
     if (!table.Opened()) {
@@ -207,9 +235,11 @@ int RunBatchSeek(const BatchCommand& command, std::ostream& out, std::ostream& e
     }
 
     std::optional<WhatIfCase> holder;
-    const WhatIfCase* base = LoadCase(command.DataFile, holder, err);
+    WhatIfCase* base = LoadCase(command.DataFile, holder, err);
     if (!base)
         return BatchRefused;
+    if (int code = 0; !SetUpWindow(command, {&target.Target.Metric}, *base, err, code))
+        return code;
     const InputName& input = *range.Range.Input;
     const SeekResult result = GoalSeek(*base, input, range.Range.From, range.Range.To,
                                        target.Target.Metric, target.Target.Value, options);

@@ -47,5 +47,6 @@ int main(int argc, char** argv) {
                                       korvane::platform::StandardErrorIsTerminal());
     if (command.Do == BatchCommand::Action::Seek)
         return korvane::RunBatchSeek(command, std::cout, std::cerr);
-    return korvane::RunBatch(command.DataFile, command.ResultFile, std::cerr, command.Outputs);
+    return korvane::RunBatch(command.DataFile, command.ResultFile, std::cerr, command.Outputs,
+                             &std::cout);
 }

@@ -111,8 +111,13 @@ TEST(BatchOptions, ReportAndRowsOfEveryGoldenRun) {
             ExpectKeys(z["max_difference_through_thickness"], {"dT", "z_cm"});
             ExpectKeys(z["max_rate_of_mean"], {"heating_C_per_s", "cooling_C_per_s"});
             EXPECT_EQ(z["biot"].size(), 2u);
-            ExpectKeys(z["exact"], {"exit", "max_error"});
+            ExpectKeys(z["exact"],
+                       {"entry", "exit", "peak", "low", "max_difference_through_thickness",
+                        "max_rate_of_mean", "max_error"});
+            ExpectKeys(z["exact"]["entry"], four);
             ExpectKeys(z["exact"]["exit"], four);
+            ExpectKeys(z["exact"]["peak"], {"T", "z_cm"});
+            ExpectKeys(z["exact"]["max_rate_of_mean"], {"heating_C_per_s", "cooling_C_per_s"});
             ExpectKeys(z["exact"]["max_error"], {"faces", "interior", "mean"});
             for (const auto& leaf : z.flatten())
                 EXPECT_TRUE(leaf.is_number()) << leaf;
@@ -132,11 +137,32 @@ TEST(BatchOptions, ReportAndRowsOfEveryGoldenRun) {
             EXPECT_EQ(Number(last[27]), z["exact"]["exit"]["TAV"].get<double>());
             EXPECT_DOUBLE_EQ(Number(last[2]) - Number(first[2]), Number(last[1]));
             EXPECT_DOUBLE_EQ(Number(last[3]) - Number(first[3]), z["residence_s"].get<double>());
+            // The exact side's extremes are those of the exact columns at the same rows.
+            double exactPeak = -1e300, exactLow = 1e300, exactSpread = 0, exactCooling = 0;
             for (std::size_t r = line; r < line + rows; ++r) {
                 ASSERT_EQ(csv[r].size(), 28u);
                 for (std::size_t f = 1; f < 28; ++f)
                     Number(csv[r][f]);
+                double high = -1e300, low = 1e300;
+                for (std::size_t f = 16; f < 27; ++f) {
+                    high = std::max(high, Number(csv[r][f]));
+                    low = std::min(low, Number(csv[r][f]));
+                }
+                exactPeak = std::max(exactPeak, high);
+                exactLow = std::min(exactLow, low);
+                exactSpread = std::max(exactSpread, high - low);
+                if (r > line)
+                    exactCooling =
+                        std::max(exactCooling, (Number(csv[r - 1][27]) - Number(csv[r][27])) /
+                                                   (Number(csv[r][3]) - Number(csv[r - 1][3])));
             }
+            const Json& e = z["exact"];
+            EXPECT_EQ(e["entry"]["TAV"].get<double>(), Number(first[27]));
+            EXPECT_EQ(e["peak"]["T"].get<double>(), exactPeak);
+            EXPECT_EQ(e["low"]["T"].get<double>(), exactLow);
+            EXPECT_EQ(e["max_difference_through_thickness"]["dT"].get<double>(), exactSpread);
+            EXPECT_NEAR(e["max_rate_of_mean"]["cooling_C_per_s"].get<double>(), exactCooling,
+                        1e-9 * std::max(1.0, exactCooling));
             lastLineZ = Number(last[2]);
             line += rows;
         }

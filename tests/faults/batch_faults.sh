@@ -99,10 +99,10 @@ usage)
   [ "$?" -eq 0 ] || fail "--help did not exit 0"
   [ ! -s "$tmp/err" ] || fail "--help wrote to standard error"
   mapfile -t usage <"$tmp/out"
-  [ "${usage[0]}" = "usage: korvane-batch [--report FILE] [--csv FILE] DATAFILE RESULTFILE" ] ||
+  [ "${usage[0]}" = "usage: korvane-batch [--report FILE] [--csv FILE] [--window FILE]" ] ||
     fail "--help printed ${usage[0]}"
   for option in --report --csv --sweep --metrics --out --share --seek --target --tolerance \
-    --input-tolerance --help --version; do
+    --input-tolerance --window --fail-outside --help --version; do
     grep -q -- "^ *$option " "$tmp/out" || fail "--help does not explain $option"
   done
   grep -q '^Exit codes:' "$tmp/out" || fail "--help does not list the exit codes"
@@ -123,6 +123,7 @@ a b c|a run takes DATAFILE and RESULTFILE; 3 files are named
 --sweep speed=1:2:2 a|--sweep needs --metrics METRIC[,METRIC...]
 --sweep speed=1:2:2 --metrics zone1.exit.TAV a|--sweep needs --out FILE
 --seek speed=1:2 a|--seek needs --target METRIC=VALUE
+--fail-outside a b|--fail-outside needs --window FILE
 --target zone1.exit.TAV=1 a b|--target belongs to --seek
 CASES
   "$batch" --version >"$tmp/out" 2>"$tmp/err"
@@ -170,6 +171,12 @@ stdout-disk-full)
   "$batch" --sweep speed=10:40:3 --metrics zone3.exit.TAV --out - "$example" >/dev/full 2>"$tmp/err"
   status=$?
   expect 2 "sweep of 3 trials" "Can not write the sweep to standard output (No space left on device)"
+  # The window without --report goes to standard output; a run outside it
+  # that cannot say so fails with 2, not 4.
+  printf '{"limits": [{"metric": "zone3.exit.TAV", "min": 0, "max": 1}]}' >"$tmp/w.json"
+  "$batch" --window "$tmp/w.json" --fail-outside "$example" "$tmp/r.txt" >/dev/full 2>"$tmp/err"
+  status=$?
+  expect 2 "Can not write the window to standard output (No space left on device)"
   ;;
 
 sweep-disk-full)

@@ -122,7 +122,8 @@ run_batch_cases() {
 
   # The analysis, which on Windows only korvane-batch.exe gives: the report and
   # rows beside the exact solution, a sweep over a grid (some trials refused),
-  # a goal seek, and a metric that does not exist.
+  # a goal seek, a process window on a run and in a sweep, and a metric that
+  # does not exist.
   cp "$golden/layers7-four-zones.txt" "$(case_dir analysis-report)/data.txt"
   same_as_linux analysis-report --report r.json --csv r.csv data.txt result.txt
   cp "$golden/defaults.txt" "$(case_dir analysis-sweep)/data.txt"
@@ -130,6 +131,15 @@ run_batch_cases() {
     --metrics line.exit.TAV,zone1.exact.max_error.interior --out sweep.csv data.txt
   cp "$golden/defaults.txt" "$(case_dir analysis-seek)/data.txt"
   same_as_linux analysis-seek --seek speed=10:60 --target line.exit.TAV=60 data.txt seek.txt
+  cp "$root/examples/heating.txt" "$(case_dir analysis-window)/data.txt"
+  cp "$root/examples/heating-window.json" "$(case_dir analysis-window)/w.json"
+  same_as_linux analysis-window --window w.json --report r.json --fail-outside data.txt \
+    result.txt
+  cp "$root/examples/heating.txt" "$(case_dir analysis-window-sweep)/data.txt"
+  cp "$root/examples/heating-window.json" "$(case_dir analysis-window-sweep)/w.json"
+  same_as_linux analysis-window-sweep --sweep speed=0.3:0.8:11 --window w.json \
+    --metrics window.pwi,window.exact.pwi,profile.z[0.075].time_above[170] --out sweep.csv \
+    data.txt
   cp "$golden/defaults.txt" "$(case_dir analysis-unknown-metric)/data.txt"
   same_as_linux analysis-unknown-metric --sweep speed=20:40:5 --metrics zone2.max_error.mean \
     --out sweep.csv data.txt
