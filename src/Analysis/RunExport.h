@@ -4,8 +4,10 @@
 #include "RunHistory.h"
 #include "ZoneMetrics.h"
 
+#include <optional>
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace korvane {
@@ -13,6 +15,9 @@ namespace korvane {
 // Shortest text that reads back as the same double, "." as decimal point;
 // "" for NaN or infinity.
 std::string ShortestNumber(double value);
+
+// A number written with "." as the decimal point, nothing around it; finite.
+std::optional<double> ParsePlainNumber(std::string_view text);
 
 // The zone metrics as a JSON document {"zones": [...]}, numbers in shortest
 // round-trip form, null where there is no exact solution.

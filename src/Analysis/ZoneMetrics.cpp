@@ -55,12 +55,8 @@ Shape ShapeOf(const std::vector<HistoryRow>& rows, std::size_t count, Points poi
     return s;
 }
 
-ExactMetrics ExactOf(const std::vector<HistoryRow>& rows, const std::vector<ExactRow>& exact,
-                     double v) {
-    const Shape s = ShapeOf(
-        rows, exact.size(), [&](std::size_t r) -> const PointValues& { return exact[r].Points; },
-        [&](std::size_t r) { return exact[r].Mean; }, v);
-    ExactMetrics m;
+// The same metrics on either side, scheme or exact.
+template <class Metrics> void TakeShape(Metrics& m, const Shape& s) {
     m.Entry = s.Entry;
     m.Exit = s.Exit;
     m.Peak = s.Peak;
@@ -68,6 +64,15 @@ ExactMetrics ExactOf(const std::vector<HistoryRow>& rows, const std::vector<Exac
     m.MaxDifference = s.MaxDifference;
     m.MaxHeatingRate = s.Heating;
     m.MaxCoolingRate = s.Cooling;
+}
+
+ExactMetrics ExactOf(const std::vector<HistoryRow>& rows, const std::vector<ExactRow>& exact,
+                     double v) {
+    const Shape s = ShapeOf(
+        rows, exact.size(), [&](std::size_t r) -> const PointValues& { return exact[r].Points; },
+        [&](std::size_t r) { return exact[r].Mean; }, v);
+    ExactMetrics m;
+    TakeShape(m, s);
     for (std::size_t r = 0; r < rows.size() && r < exact.size(); ++r) {
         const auto& p = rows[r].Points;
         const auto& e = exact[r].Points;
@@ -100,13 +105,7 @@ std::vector<ZoneMetrics> ComputeMetrics(const RunHistory& run, const ExactRun& e
         const Shape s = ShapeOf(
             rows, rows.size(), [&](std::size_t r) -> const PointValues& { return rows[r].Points; },
             [&](std::size_t r) { return rows[r].Mean; }, v);
-        m.Entry = s.Entry;
-        m.Exit = s.Exit;
-        m.Peak = s.Peak;
-        m.Low = s.Low;
-        m.MaxDifference = s.MaxDifference;
-        m.MaxHeatingRate = s.Heating;
-        m.MaxCoolingRate = s.Cooling;
+        TakeShape(m, s);
         if (i < exact.size() && exact[i])
             m.Exact = ExactOf(rows, *exact[i], v);
         all.push_back(m);

@@ -19,17 +19,6 @@ namespace {
 constexpr std::size_t MaxExactSamplesPerZone = 2000;
 constexpr std::size_t MaxSubSteps = 4;
 
-// The shortest text that reads back as the value, in fixed form where that
-// is short: bounded, whatever the value.
-std::string Shortest(double value) {
-    char buffer[64];
-    const double magnitude = std::fabs(value);
-    const auto form = magnitude == 0 || (magnitude >= 1e-4 && magnitude < 1e15)
-                          ? std::chars_format::fixed
-                          : std::chars_format::scientific;
-    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, form).ptr);
-}
-
 RunHistory RunDataFile(const std::string& path, const DataLineArray& lines, int lineCount) {
     if (const auto problem = DataFileProblem(lines, lineCount))
         throw std::runtime_error(path + " is not a correct data file: " + *problem + ".");
@@ -51,7 +40,7 @@ std::vector<std::string> ColdWarnings(const RunHistory& run) {
             if (outer[face] < AbsoluteZeroC) {
                 const int line = 9 + 5 * (zone.ZoneNo - 1) + 2 + face;
                 warnings.push_back("line " + std::to_string(line) + " (" + DataLineLabel(line) +
-                                   "): " + Shortest(outer[face]) +
+                                   "): " + MessageNumber(outer[face]) +
                                    " ℃ is below absolute zero (−273.15 ℃).");
                 break;
             }
@@ -65,8 +54,9 @@ std::vector<std::string> ColdWarnings(const RunHistory& run) {
                 lowest = std::min(lowest, t);
             if (lowest < AbsoluteZeroC) {
                 warnings.push_back("zone " + std::to_string(zone.ZoneNo) +
-                                   " at z = " + Shortest(row.Z) + " cm: the computed temperature " +
-                                   Shortest(lowest) + " ℃ is below absolute zero (−273.15 ℃).");
+                                   " at z = " + MessageNumber(row.Z) +
+                                   " cm: the computed temperature " + MessageNumber(lowest) +
+                                   " ℃ is below absolute zero (−273.15 ℃).");
                 return warnings;
             }
         }

@@ -1,5 +1,7 @@
 #include "ProfileStats.h"
 
+#include "RunExport.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -38,21 +40,6 @@ std::optional<std::vector<std::string_view>> SplitWords(std::string_view text) {
     return words;
 }
 
-// A finite number, "." as the decimal point, an optional "+" in front.
-std::optional<double> Number(std::string_view text) {
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-')
-            return std::nullopt;
-    }
-    double value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() ||
-        !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 // "name[a:b]" with count numbers, or "name" alone for count 0.
 std::optional<std::vector<double>> Call(std::string_view word, std::string_view name,
                                         std::size_t count) {
@@ -68,7 +55,7 @@ std::optional<std::vector<double>> Call(std::string_view word, std::string_view 
     std::size_t start = 0;
     while (true) {
         const auto colon = word.find(':', start);
-        const auto value = Number(word.substr(start, colon - start));
+        const auto value = ParsePlainNumber(word.substr(start, colon - start));
         if (!value)
             return std::nullopt;
         args.push_back(*value);

@@ -81,17 +81,6 @@ bool IsEmptyLine(std::string_view line) {
     return std::all_of(line.begin(), line.end(), IsBlank);
 }
 
-// The shortest text that reads back as the value, in fixed form where that
-// is short: bounded, whatever the value.
-std::string Shortest(double value) {
-    char buffer[64];
-    const double magnitude = std::fabs(value);
-    const auto form = magnitude == 0 || (magnitude >= 1e-4 && magnitude < 1e15)
-                          ? std::chars_format::fixed
-                          : std::chars_format::scientific;
-    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, form).ptr);
-}
-
 // Where the lines come from: the bytes in memory, or a file read a chunk at a
 // time so that a huge one is read no further than its first wrong line.
 class LineSource {
@@ -258,8 +247,8 @@ struct ColdValues {
     std::optional<std::string> Warning() const {
         if (count == 0)
             return std::nullopt;
-        std::string text = "line " + std::to_string(line) + ": " + what + " is " + Shortest(value) +
-                           " ℃, below absolute zero (−273.15 ℃)";
+        std::string text = "line " + std::to_string(line) + ": " + what + " is " +
+                           MessageNumber(value) + " ℃, below absolute zero (−273.15 ℃)";
         if (count > 1)
             text += "; " + std::to_string(count - 1) + " more temperature" +
                     (count > 2 ? "s" : "") + " of the file " + (count > 2 ? "are" : "is") + " too";
@@ -531,8 +520,8 @@ ResultFileContent Parse(LineSource& source) {
             content.Warnings.push_back(
                 "The file is incomplete: zone " + std::to_string(zone.ZoneNo) + " has " +
                 ZoneRows(content, zone) + " up to line " + std::to_string(blockEnds[z] - 1) +
-                ", where its length of " + Shortest(zone.Zone.Length) +
-                " cm at Δz = " + Shortest(content.Input.DeltaZ) + " cm gives at least " +
+                ", where its length of " + MessageNumber(zone.Zone.Length) +
+                " cm at Δz = " + MessageNumber(content.Input.DeltaZ) + " cm gives at least " +
                 std::to_string(range.least) + ".");
     }
     if (cut)
@@ -548,6 +537,15 @@ ResultFileContent Parse(LineSource& source) {
 
 ResultFileError::ResultFileError(std::size_t line, const std::string& what)
     : std::runtime_error(what), line_(line) {}
+
+std::string MessageNumber(double value) {
+    char buffer[64];
+    const double magnitude = std::fabs(value);
+    const auto form = magnitude == 0 || (magnitude >= 1e-4 && magnitude < 1e15)
+                          ? std::chars_format::fixed
+                          : std::chars_format::scientific;
+    return std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, value, form).ptr);
+}
 
 ResultFileContent ParseResultFile(const std::string& bytes) {
     TextLines lines(bytes);

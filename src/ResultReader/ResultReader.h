@@ -46,6 +46,10 @@ struct ResultFileContent {
 // 1002nd row, or a file that ends before zone 1's column head.
 ResultFileContent ParseResultFile(const std::string& bytes);
 
+// A number for a message: the shortest text that reads back as the value, in
+// fixed form where that is short, so bounded whatever the value.
+std::string MessageNumber(double value);
+
 // Reads a result file from disk, line by line, no further than the first line
 // that does not fit; a file that cannot be read throws std::runtime_error with
 // the platform's reason.

@@ -58,21 +58,6 @@ std::string SizeText(const std::vector<SweepAxis>& axes) {
 
 } // namespace
 
-std::optional<double> ParsePlainNumber(std::string_view text) {
-    // from_chars takes no "+"; one in front is the user's, a second sign is not.
-    if (!text.empty() && text.front() == '+') {
-        text.remove_prefix(1);
-        if (!text.empty() && text.front() == '-')
-            return std::nullopt;
-    }
-    double value = 0;
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || result.ec != std::errc() || result.ptr != text.data() + text.size() ||
-        !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 std::vector<double> AxisValues(const SweepAxis& axis) {
     std::vector<double> values;
     if (axis.Steps < 1)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RunExport.h"
 #include "WhatIfNames.h"
 
 #include <cstddef>
@@ -20,9 +21,6 @@ namespace korvane {
 inline constexpr std::size_t MaxSweepTrials = 1000000;
 // The most processes a sweep is shared among (--share K/N).
 inline constexpr std::size_t MaxShareParts = 1000;
-
-// A number written with "." as the decimal point, nothing around it; finite.
-std::optional<double> ParsePlainNumber(std::string_view text);
 
 // Steps values evenly spaced from From to To, both ends included; whole
 // numbers for a whole-number input.
