@@ -5,6 +5,7 @@
 // may be shared); medians with --benchmark_repetitions.
 #include "AlongLineChart.h"
 #include "EventGuard.h"
+#include "JudgedWindow.h"
 
 #include <benchmark/benchmark.h>
 
@@ -72,6 +73,19 @@ BENCHMARK(BM_RedrawAlongLine)
     ->Arg(1)
     ->Arg(3)
     ->Unit(benchmark::kMillisecond);
+
+// The cure oven's process window judged on the largest run, both sides, as
+// the viewer does each time a first run or a window is opened: the exact
+// solution, the profile statistics and the zone metrics from the rows.
+void BM_JudgeWindow(benchmark::State& state) {
+    const auto opened = OpenWindowFile(std::string(KORVANE_EXAMPLES_DIR) + "/heating-window.json");
+    const auto file = std::get<std::shared_ptr<const WindowFile>>(opened);
+    const auto run = LargestRun();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(JudgeWindow(run->Run, file));
+    state.counters["limits"] = static_cast<double>(file->Window.Limits.size());
+}
+BENCHMARK(BM_JudgeWindow)->Name("Window/judge")->Unit(benchmark::kMillisecond);
 
 } // namespace
 
