@@ -71,12 +71,13 @@ class ViewerWindow : public QMainWindow {
     AlongLineChart* Along;
     ProfileChart* Profile;
     ZoneTable* Zones;
-    WindowPage* WindowTab; // the process window's limits on the first run
-    WhatIfPanel* WhatIf;   // varies the inputs of a run opened from a data file
-    QLabel* Source;        // where the run comes from and what the dashes are
-    QLabel* Warnings;      // above the charts: an incomplete file, a temperature below 0 K
-    QLabel* Sentence;      // the distance to the exact solution in words
-    QLabel* Position;      // where the profile is taken
+    // The process window's limits judged on the first run.
+    WindowPage* WindowTab;
+    WhatIfPanel* WhatIf; // varies the inputs of a run opened from a data file
+    QLabel* Source;      // where the run comes from and what the dashes are
+    QLabel* Warnings;    // above the charts: an incomplete file, a temperature below 0 K
+    QLabel* Sentence;    // the distance to the exact solution in words
+    QLabel* Position;    // where the profile is taken
     QSlider* PositionSlider;
     QTabWidget* Lower;
     QAction* TimeAxisAction;
