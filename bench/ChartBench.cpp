@@ -1,10 +1,11 @@
 // Redrawing the viewer's chart along the line for the largest run (100
-// layers, four zones): All 11 points with the exact curves, the run alone and
-// with two more drawn over it. One iteration is what a click on a View
+// layers, four zones): All 11 points with the exact curves, the run alone,
+// with two more drawn over it, and with a process window. One iteration is what a click on a View
 // toggle costs: the chart built again and painted. CPU time (the machine
 // may be shared); medians with --benchmark_repetitions.
 #include "AlongLineChart.h"
 #include "EventGuard.h"
+#include "JudgedWindow.h"
 
 #include <benchmark/benchmark.h>
 
@@ -45,11 +46,21 @@ RunList Runs(int count) {
     return runs;
 }
 
+std::shared_ptr<const WindowFile> CureWindow() {
+    const auto opened = OpenWindowFile(std::string(KORVANE_EXAMPLES_DIR) + "/heating-window.json");
+    return std::get<std::shared_ptr<const WindowFile>>(opened);
+}
+
+// With window 1, the cure oven's window drawn over the curves, its labels
+// placed clear of them.
 void BM_RedrawAlongLine(benchmark::State& state) {
     const RunList runs = Runs(static_cast<int>(state.range(0)));
     ChartOptions options;
     options.AllPoints = true;
     options.ShowExact = true;
+    if (state.range(1))
+        options.Window =
+            std::make_shared<const JudgedWindow>(JudgeWindow(runs.front()->Run, CureWindow()));
     NoErrors errors;
     AlongLineChart chart(errors);
     chart.setAttribute(Qt::WA_DontShowOnScreen);
@@ -64,14 +75,28 @@ void BM_RedrawAlongLine(benchmark::State& state) {
     }
     state.counters["rows"] = static_cast<double>(runs.front()->RowCount());
     if (const QByteArray png = qgetenv("KORVANE_CHART_BENCH_PNG"); !png.isEmpty())
-        image.save(QString::fromLocal8Bit(png) + QString("-%1.png").arg(state.range(0)));
+        image.save(QString::fromLocal8Bit(png) +
+                   QString("-%1-%2.png").arg(state.range(0)).arg(state.range(1)));
 }
 BENCHMARK(BM_RedrawAlongLine)
     ->Name("AlongLine/all11+exact")
-    ->ArgName("runs")
-    ->Arg(1)
-    ->Arg(3)
+    ->ArgNames({"runs", "window"})
+    ->Args({1, 0})
+    ->Args({3, 0})
+    ->Args({1, 1})
     ->Unit(benchmark::kMillisecond);
+
+// The cure oven's process window judged on the largest run, both sides, as
+// the viewer does each time a first run or a window is opened: the exact
+// solution, the profile statistics and the zone metrics from the rows.
+void BM_JudgeWindow(benchmark::State& state) {
+    const auto file = CureWindow();
+    const auto run = LargestRun();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(JudgeWindow(run->Run, file));
+    state.counters["limits"] = static_cast<double>(file->Window.Limits.size());
+}
+BENCHMARK(BM_JudgeWindow)->Name("Window/judge")->Unit(benchmark::kMillisecond);
 
 } // namespace
 

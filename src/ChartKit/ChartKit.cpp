@@ -226,6 +226,7 @@ void ChartPlot::MakeReadoutItems() {
 void ChartPlot::Clear() {
     clearItems();
     clearGraphs();
+    yAlso_.clear();
     MakeReadoutItems();
 }
 
@@ -314,6 +315,10 @@ void ChartPlot::SetYRoom(double below, double above, double minSpan) {
     minSpan_ = minSpan;
 }
 
+void ChartPlot::IncludeInY(std::vector<double> levels) {
+    yAlso_ = std::move(levels);
+}
+
 bool ChartPlot::Zoomed() const {
     const QCPRange r = xAxis->range();
     const double slack = home_.size() * 1e-9;
@@ -352,6 +357,12 @@ void ChartPlot::XRangeChanged(const QCPRange& range) {
     }
     if (y.Empty())
         return;
+    // A far bound of a one-sided limit would flatten the curves.
+    const double reach = std::max(y.High - y.Low, 1.0);
+    const ValueRange curves = y;
+    for (double level : yAlso_)
+        if (level >= curves.Low - reach && level <= curves.High + reach)
+            y.Add(level);
     double low = y.Low, high = y.High;
     const double least = minSpan_ > 0 ? minSpan_ : std::max(std::abs(high), 1.0) * 1e-3;
     if (high - low < least) {

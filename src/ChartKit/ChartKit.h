@@ -74,6 +74,9 @@ class ChartPlot : public QCustomPlot {
     // minSpan. keepZoom leaves a zoomed view where it is.
     void SetHome(double low, double high, bool keepZoom = false);
     void SetYRoom(double below, double above, double minSpan);
+    // Levels that y shows beside the curves (limits drawn over them), each
+    // while it lies within one span of the visible curves; Clear drops them.
+    void IncludeInY(std::vector<double> levels);
     bool Zoomed() const;
     void ShowHome();
     // Fits y to the curves within the visible x range and draws.
@@ -118,6 +121,7 @@ class ChartPlot : public QCustomPlot {
     QCPTextElement* title_;
     QCPRange home_{0, 1};
     double roomBelow_ = 0.05, roomAbove_ = 0.05, minSpan_ = 0;
+    std::vector<double> yAlso_;
     QPoint pressedAt_;
     bool pressed_ = false, afterDoubleClick_ = false;
     QCPItemStraightLine* cursorLine_ = nullptr;

@@ -23,6 +23,12 @@ struct MetricPlan {
 };
 MetricPlan PlanMetrics(std::string_view list, bool withExact);
 
+// The list of metrics when a process window is opened or closed: with a
+// window, window.pwi joins a list that has no window metric (its exact
+// companion follows from the plan); without one, the window metrics leave
+// it. Any other list comes back as it is.
+std::string WithWindowMetrics(std::string_view list, bool window);
+
 // The range a sweep of an input starts with, from the input's text in the
 // data file ("." or "," as the decimal point): half to one and a half times
 // the value, 0 to 1 for zero or no number, and for the layer count the counts

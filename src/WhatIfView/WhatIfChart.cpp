@@ -127,6 +127,26 @@ void WhatIfChart::Redraw() {
         }
         curve->data()->set(points, false);
     }
+    if (std::any_of(metrics_.begin(), metrics_.end(),
+                    [](const QString& m) { return m.startsWith("window."); })) {
+        // Where a window index says the run leaves its window.
+        auto* edge = new QCPItemStraightLine(this);
+        edge->setLayer("grid");
+        edge->point1->setCoords(0, 100);
+        edge->point2->setCoords(1, 100);
+        edge->setPen(QPen(QColor(170, 25, 20, 200), 1.2, Qt::DashDotLine));
+        edge->setSelectable(false);
+        auto* label = new QCPItemText(this);
+        label->setLayer("grid");
+        label->position->setTypeX(QCPItemPosition::ptAxisRectRatio);
+        label->position->setCoords(0.005, 100);
+        label->setPositionAlignment(Qt::AlignLeft | Qt::AlignBottom);
+        label->setFont(TextFont(0.85));
+        label->setColor(QColor(170, 25, 20));
+        label->setText("index 100: the edge of the window (inside below, outside above)");
+        label->setSelectable(false);
+        IncludeInY({100});
+    }
     if (found_) {
         QCPGraph* dot =
             AddCurve("found", QString("found: %1 = %2").arg(input_, Number(foundX_)), Qt::NoPen,

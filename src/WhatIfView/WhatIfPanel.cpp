@@ -48,8 +48,10 @@ WhatIfPanel::WhatIfPanel(ErrorBox& errors, QWidget* parent) : QWidget(parent), e
     Steps->setRange(2, 10000);
     Steps->setValue(21);
     Metrics = new QLineEdit("line.exit.TAV");
-    Metrics->setToolTip("Paths of the zone report, separated by commas: zone3.exit.TAV, "
-                        "zone1.peak.T, zone2.biot.1, line.exit.TAV (the last zone) …");
+    Metrics->setToolTip("Metrics separated by commas: paths of the zone report (zone3.exit.TAV, "
+                        "zone1.peak.T, zone2.biot.1, line.exit.TAV for the last zone), profile "
+                        "statistics (profile.T6.time_above[170]) and, with a process window "
+                        "open, window.pwi and window.N.index …");
     WithExact = new QCheckBox("Exact solution beside");
     WithExact->setChecked(true);
     RunButton = new QPushButton("&Run sweep");
@@ -167,6 +169,33 @@ void WhatIfPanel::SetDataFile(const QString& path) {
     InputChanged();
 }
 
+void WhatIfPanel::SetWindowFile(const QString& path) {
+    if (path == windowFile_)
+        return;
+    windowFile_ = path;
+    const std::string list = Metrics->text().toStdString();
+    const std::string changed = WithWindowMetrics(list, !path.isEmpty());
+    if (changed != list) {
+        Metrics->setText(QString::fromStdString(changed));
+        MetricsChanged();
+    }
+}
+
+// A window metric without a window: korvane-batch would refuse every process.
+bool WhatIfPanel::WindowMissing(const std::vector<std::string>& metrics) {
+    if (!windowFile_.isEmpty())
+        return false;
+    for (const auto& name : metrics)
+        if (const auto metric = FindMetric(name);
+            metric && metric->From == MetricName::Source::Window) {
+            Status->setText(QString::fromStdString(name) +
+                            " needs a process window: open one with File ▸ Open process "
+                            "window….");
+            return true;
+        }
+    return false;
+}
+
 void WhatIfPanel::InputChanged() {
     const InputName* input = FindInput(Input->currentText().toStdString());
     if (!input || !base_)
@@ -221,6 +250,8 @@ void WhatIfPanel::RunClick() {
         Status->setText("Name at least one metric.");
         return;
     }
+    if (WindowMissing(plan.Names))
+        return;
     const InputName* input = FindInput(Input->currentText().toStdString());
     if (!input)
         return;
@@ -246,7 +277,7 @@ void WhatIfPanel::RunClick() {
     Progress->setRange(0, static_cast<int>(trials_));
     Progress->setValue(0);
     clock_.start();
-    if (!sweep_.Start(program_, dataFile_, sweep, names, processes)) {
+    if (!sweep_.Start(program_, dataFile_, sweep, names, processes, windowFile_)) {
         Status->setText(sweep_.Error());
         return;
     }
@@ -301,14 +332,14 @@ void WhatIfPanel::FindClick() {
     const auto metric = FindMetric(name);
     if (!metric)
         throw std::runtime_error(UnknownMetricMessage(name));
-    if (!input)
+    if (!input || WindowMissing({name}))
         return;
     foundInput_ = nullptr;
     OpenRunButton->setEnabled(false);
     Answer->setText("Seeking…");
     if (!seek_.Start(program_, dataFile_,
                      QString::fromStdString(SeekRangeText({input, *from, *to})),
-                     QString::fromStdString(SeekTargetText({*metric, *target})))) {
+                     QString::fromStdString(SeekTargetText({*metric, *target})), windowFile_)) {
         Answer->setText(seek_.Error());
         return;
     }

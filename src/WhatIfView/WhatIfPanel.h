@@ -35,6 +35,11 @@ class WhatIfPanel : public QWidget {
     // leaves the panel saying what it needs.
     void SetDataFile(const QString& path);
     void SetBatchProgram(const QString& program) { program_ = program; }
+    // The process window that window.* metrics read (passed to every
+    // korvane-batch as --window FILE), or none; with one, window.pwi joins
+    // the metrics, without one the window metrics leave them.
+    void SetWindowFile(const QString& path);
+    const QString& WindowFile() const { return windowFile_; }
     // Asked to show a data file beside the current run.
     std::function<void(const QString& dataFile)> OnOpenRun;
 
@@ -66,6 +71,7 @@ class WhatIfPanel : public QWidget {
     void InputChanged();
     void MetricsChanged();
     std::optional<double> ReadNumber(QLineEdit* edit, const char* what);
+    bool WindowMissing(const std::vector<std::string>& metrics);
     void PointDone(const SweepPoint& point);
     void SweepDone(bool cancelled, const QString& failure);
     void SeekDone(const SeekOutcome& outcome);
@@ -75,6 +81,7 @@ class WhatIfPanel : public QWidget {
     ErrorBox& errors_;
     QString program_;
     QString dataFile_;
+    QString windowFile_;
     std::optional<WhatIfCase> base_;
     SweepWorkers sweep_;
     SeekWorker seek_;

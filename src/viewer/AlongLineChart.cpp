@@ -59,6 +59,7 @@ AlongLineChart::AlongLineChart(ErrorBox& errors, QWidget* parent) : ChartPlot(er
     SetYRoom(0.04, 0.22, 1.0); // room above the curves for the zone labels
     OnLayout = [this] {
         PlaceZoneLabels();
+        window_.PlaceLabels(*this);
         ThinMarkers();
     };
     OnClick = [this](double x) {
@@ -85,6 +86,7 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
     runs_ = runs;
     options_ = options;
     Clear();
+    window_.Reset();
     bands_.clear();
     runCurves_.clear();
     exactCurves_.clear();
@@ -101,6 +103,7 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
                                    : "Position along the line (cm)",
                   "Temperature (℃)");
     AddBands(first, options.TimeAxis ? 1 / first.CmPerSec : 1.0);
+    window_.Draw(*this, options, first, options.TimeAxis ? 1 / first.CmPerSec : 1.0);
 
     shown_ = ShownCurves(options.AllPoints);
     // The points between the faces first, so that the faces and the mean lie on top.

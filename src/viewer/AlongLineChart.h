@@ -2,6 +2,7 @@
 
 #include "ChartKit.h"
 #include "ChartOptions.h"
+#include "WindowOverlay.h"
 
 #include <functional>
 #include <vector>
@@ -33,6 +34,8 @@ class AlongLineChart : public ChartPlot {
     };
     std::vector<Band> Bands() const;
     double PickedX() const;
+    // The process window's limits as drawn now.
+    const WindowOverlay& Window() const { return window_; }
 
   private:
     void MovePicked(std::size_t row);
@@ -55,6 +58,7 @@ class AlongLineChart : public ChartPlot {
         QString Outer;
     };
     std::vector<ZoneBand> bands_;
+    WindowOverlay window_;
 };
 
 } // namespace korvane

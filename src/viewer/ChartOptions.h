@@ -1,5 +1,6 @@
 #pragma once
 
+#include "JudgedWindow.h"
 #include "LoadedRun.h"
 
 #include <memory>
@@ -15,6 +16,8 @@ struct ChartOptions {
     bool AllPoints = false; // T1..T11 instead of the faces and the centre
     bool ShowExact = true;
     std::size_t PickedRow = 0; // flat row index of the first run: the profile's position
+    // The process window judged on the first run; none when no window is open.
+    std::shared_ptr<const JudgedWindow> Window;
 };
 
 } // namespace korvane

@@ -17,6 +17,11 @@ QStringList QtViewerServices::ChooseRunFiles(QWidget* parent, const QString& tit
         parent, title, QString(), "Result and data files (*.txt *.result *.res);;All files (*)");
 }
 
+QString QtViewerServices::ChooseWindowFile(QWidget* parent, const QString& title) {
+    return QFileDialog::getOpenFileName(parent, title, QString(),
+                                        "Process windows (*.json);;All files (*)");
+}
+
 QString QtViewerServices::ChooseSaveFile(QWidget* parent, const QString& title,
                                          const QString& filter, const QString& suggested) {
     return QFileDialog::getSaveFileName(parent, title, suggested, filter);

@@ -9,6 +9,7 @@ class QtViewerServices : public ViewerServices {
   public:
     void ShowError(const std::string& text) override;
     QStringList ChooseRunFiles(QWidget* parent, const QString& title) override;
+    QString ChooseWindowFile(QWidget* parent, const QString& title) override;
     QString ChooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
                            const QString& suggested) override;
     bool RunPrintDialog(QWidget* parent, QPrinter& printer) override;

@@ -15,6 +15,8 @@ class ViewerServices : public ErrorBox {
   public:
     // Result or data files to open; none when cancelled.
     virtual QStringList ChooseRunFiles(QWidget* parent, const QString& title) = 0;
+    // A process-window file to open; empty when cancelled.
+    virtual QString ChooseWindowFile(QWidget* parent, const QString& title) = 0;
     // A file name to save under; empty when cancelled.
     virtual QString ChooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
                                    const QString& suggested) = 0;

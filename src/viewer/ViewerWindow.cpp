@@ -9,6 +9,7 @@
 #include "RunPath.h"
 #include "ViewerServices.h"
 #include "WhatIfPanel.h"
+#include "WindowPage.h"
 #include "ZoneTable.h"
 
 #include <QAction>
@@ -133,6 +134,8 @@ ViewerWindow::ViewerWindow(ViewerServices& services) : services_(services) {
     Lower = new QTabWidget;
     Lower->addTab(profilePage, "T&hrough the thickness");
     Lower->addTab(zonesPage, "&Zones");
+    WindowTab = new WindowPage;
+    Lower->addTab(WindowTab, "Process &window");
     WhatIf = new WhatIfPanel(services_);
     WhatIf->OnOpenRun = [this](const QString& path) { AddFiles({path}); };
     Lower->addTab(WhatIf, "What &if");
@@ -197,6 +200,11 @@ void ViewerWindow::BuildActions() {
     };
     fileActions_ << action(file, "&Open…", "Open…", &ViewerWindow::OpenClick, QKeySequence::Open);
     fileActions_ << action(file, "&Compare with…", "Compare with…", &ViewerWindow::CompareClick);
+    action(file, "Open process &window…", "Window…", &ViewerWindow::OpenWindowClick);
+    closeWindow_ = file->addAction("C&lose process window");
+    closeWindow_->setEnabled(false);
+    connect(closeWindow_, &QAction::triggered, this,
+            [this] { Handle([this] { CloseWindowClick(); }); });
     file->addSeparator();
     tools->addSeparator();
     exportActions_ << action(file, "Export chart as P&NG…", "PNG…", &ViewerWindow::ExportPngClick);
@@ -312,6 +320,8 @@ void ViewerWindow::ShowRuns() {
         PositionSlider->setRange(0, std::max(rows - 1, 0));
         PositionSlider->setValue(static_cast<int>(options_.PickedRow));
     }
+    WindowTab->SetRun(first ? runs_.front() : nullptr);
+    options_.Window = WindowTab->Judged();
     Along->Show(runs_, options_);
     Zones->Show(first);
     WhatIf->SetDataFile(first && !first->FromResultFile ? RunPathText(first->Path) : QString());
@@ -383,6 +393,30 @@ void ViewerWindow::CompareClick() {
         OpenFiles(files);
     else
         AddFiles(files);
+}
+
+void ViewerWindow::OpenWindowClick() {
+    const QString path = services_.ChooseWindowFile(this, "Open a process window");
+    if (!path.isEmpty())
+        OpenWindow(path);
+}
+
+void ViewerWindow::OpenWindow(const QString& path) {
+    WindowTab->Open(path);
+    WindowChanged();
+    Lower->setCurrentWidget(WindowTab);
+}
+
+void ViewerWindow::CloseWindowClick() {
+    WindowTab->Close();
+    WindowChanged();
+}
+
+void ViewerWindow::WindowChanged() {
+    closeWindow_->setEnabled(WindowTab->IsOpen());
+    WhatIf->SetWindowFile(WindowTab->FilePath());
+    options_.Window = WindowTab->Judged();
+    Along->Show(runs_, options_);
 }
 
 QString ViewerWindow::SaveName(const QString& title, const QString& filter, const QString& suffix) {

@@ -18,6 +18,7 @@ class AlongLineChart;
 class ProfileChart;
 class WhatIfPanel;
 class ViewerServices;
+class WindowPage;
 class ZoneTable;
 
 // A loaded run, or why the file could not be shown.
@@ -52,6 +53,11 @@ class ViewerWindow : public QMainWindow {
     // The user's commands.
     void OpenClick();
     void CompareClick();
+    void OpenWindowClick();
+    void CloseWindowClick();
+    // A process window judged on the first run; a refused file throws its
+    // message and changes nothing.
+    void OpenWindow(const QString& path);
     void ExportPngClick();
     void ExportSvgClick();
     void ExportCsvClick();
@@ -65,6 +71,8 @@ class ViewerWindow : public QMainWindow {
     AlongLineChart* Along;
     ProfileChart* Profile;
     ZoneTable* Zones;
+    // The process window's limits judged on the first run.
+    WindowPage* WindowTab;
     WhatIfPanel* WhatIf; // varies the inputs of a run opened from a data file
     QLabel* Source;      // where the run comes from and what the dashes are
     QLabel* Warnings;    // above the charts: an incomplete file, a temperature below 0 K
@@ -82,6 +90,7 @@ class ViewerWindow : public QMainWindow {
     void LoadDone();
     void ShowRuns();
     void ShowProfile();
+    void WindowChanged();
     void UpdateTitle();
     QString SaveName(const QString& title, const QString& filter, const QString& suffix);
     using ChartExporter = bool (*)(const RunList&, const ChartOptions&, const QString&);
@@ -98,6 +107,7 @@ class ViewerWindow : public QMainWindow {
     QTimer* progressDelay_;
     QList<QAction*> fileActions_;
     QList<QAction*> exportActions_; // enabled while a run is shown
+    QAction* closeWindow_;
 };
 
 } // namespace korvane

@@ -8,6 +8,7 @@
 #include "ViewerWindow.h"
 
 #include <QApplication>
+#include <QFile>
 
 #include <clocale>
 #include <iostream>
@@ -47,9 +48,11 @@ int main(int argc, char* argv[]) {
 
     korvane::QtViewerServices services;
     korvane::ViewerWindow window(services);
-    window.show();
-    QStringList files = QApplication::arguments().mid(1);
-    if (!files.isEmpty())
-        window.OpenFiles(files);
+    // Qt has taken its own options out of these.
+    std::vector<std::string> ours;
+    for (const QString& argument : QApplication::arguments().mid(1))
+        ours.push_back(QFile::encodeName(argument).toStdString());
+    if (!korvane::OpenCommandLine(window, services, ours, std::cerr))
+        return korvane::ExportUsage;
     return application.exec();
 }

@@ -16,8 +16,10 @@ class FakeViewerServices : public ViewerServices {
     std::vector<std::string> errors;
     QStringList filesChosen;
     QString saveName;
+    QString windowChosen;
     void ShowError(const std::string& text) override { errors.push_back(text); }
     QStringList ChooseRunFiles(QWidget*, const QString&) override { return filesChosen; }
+    QString ChooseWindowFile(QWidget*, const QString&) override { return windowChosen; }
     QString ChooseSaveFile(QWidget*, const QString&, const QString&, const QString&) override {
         return saveName;
     }

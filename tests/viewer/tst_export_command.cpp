@@ -67,6 +67,51 @@ class ExportCommandTest : public QObject {
         QCOMPARE(file.read(5), QByteArray("%PDF-"));
     }
 
+    // --window draws the process window's limits: light green bands where
+    // the run passes. A refused window file is an input refused, nothing
+    // written; --window without its file is a wrong argument.
+    void aProcessWindowIsDrawnToo() {
+        QTemporaryDir dir;
+        const QString data = QString(KORVANE_EXAMPLES_DIR) + "/heating.txt";
+        const QString window = QString(KORVANE_EXAMPLES_DIR) + "/heating-window.json";
+        // Pixels of a light green fill over the zones' blue and cream.
+        const auto greenish = [](const QString& png) {
+            const QImage image(png);
+            int count = 0;
+            for (int y = 0; y < image.height(); y += 2)
+                for (int x = 0; x < image.width(); x += 2) {
+                    const QColor c = image.pixelColor(x, y);
+                    count += c.red() > 190 && c.blue() > 190 && c.green() > c.red() + 5 &&
+                             c.green() > c.blue() + 3;
+                }
+            return count;
+        };
+        const QString plain = dir.filePath("plain.png"), with = dir.filePath("window.png");
+        QCOMPARE(Export({"--export", plain, data}).code, 0);
+        const Outcome drawn = Export({"--export", with, "--window", window, data});
+        QCOMPARE(drawn.code, 0);
+        QCOMPARE(drawn.errors, QString());
+        QVERIFY2(greenish(with) > 20 * std::max(greenish(plain), 100),
+                 qPrintable(QString("%1 against %2").arg(greenish(with)).arg(greenish(plain))));
+
+        QFile bad(dir.filePath("bad.json"));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write("{\"limits\": [{\"metric\": \"zone4.exit.TMAX\", \"min\": 1, \"max\": 2}]}");
+        bad.close();
+        const QString target = dir.filePath("refused.png");
+        const Outcome refused = Export({"--export", target, "--window", bad.fileName(), data});
+        QCOMPARE(refused.code, 1);
+        QVERIFY2(refused.errors.startsWith("window file " + bad.fileName() +
+                                           ": limit 1: unknown metric 'zone4.exit.TMAX'"),
+                 qPrintable(refused.errors));
+        QVERIFY(!QFile::exists(target));
+        const Outcome usage = Export({"--export", target, data, "--window"});
+        QCOMPARE(usage.code, 1); // "--window" after the inputs is an input
+        const Outcome missing = Export({"--export", target, "--window"});
+        QCOMPARE(missing.code, 64);
+        QVERIFY(missing.errors.startsWith("korvane-view: --window needs a FILE\nusage: "));
+    }
+
     void warningsGoToStandardError() {
         QTemporaryDir dir;
         QFile golden(Golden("layers7-four-zones.result"));

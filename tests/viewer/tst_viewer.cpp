@@ -3,30 +3,40 @@
 #include "AlongLineChart.h"
 #include "AppLook.h"
 #include "ChartExport.h"
+#include "ExportCommand.h"
 #include "FakeViewerServices.h"
 #include "Palette.h"
 #include "ProfileChart.h"
 #include "ResultReader.h"
 #include "ViewerServices.h"
 #include "ViewerWindow.h"
+#include "WhatIfPanel.h"
+#include "WindowPage.h"
 #include "ZoneTable.h"
 
 #include <QFontDatabase>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPrinter>
+#include <QProcess>
 #include <QRawFont>
 #include <QSet>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QWheelEvent>
 #include <QXmlStreamReader>
 #include <QtTest>
 
 #include <cmath>
+#include <sstream>
+#include <tuple>
 
 using namespace korvane;
 
@@ -34,6 +44,35 @@ namespace {
 
 QString Golden(const char* name) {
     return QString(KORVANE_GOLDEN_DIR) + "/" + name;
+}
+
+QString Example(const char* name) {
+    return QString(KORVANE_EXAMPLES_DIR) + "/" + name;
+}
+
+// korvane-batch --window W --report DIR/r.json DATA DIR/RESULT: the report's
+// window, and the result file beside it.
+QJsonObject BatchWindow(const QTemporaryDir& dir, const QString& window, const QString& data,
+                        const QString& result) {
+    QProcess batch;
+    batch.start(KORVANE_BATCH, {"--window", window, "--report", dir.filePath("r.json"), data,
+                                dir.filePath(result)});
+    if (!batch.waitForFinished(30000) || batch.exitCode() != 0)
+        return {};
+    QFile report(dir.filePath("r.json"));
+    if (!report.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(report.readAll()).object()["window"].toObject();
+}
+
+double Held(const QTableWidget* table, int row, int column) {
+    const QTableWidgetItem* item = table->item(row, column);
+    return item ? item->data(Qt::UserRole).toDouble() : -1e300;
+}
+
+// A reported number, NaN for null, against what a cell holds.
+bool SameNumber(const QJsonValue& reported, double held) {
+    return reported.isNull() ? std::isnan(held) : reported.toDouble() == held;
 }
 
 int CurveCount(const ChartPlot* chart, const QString& role) {
@@ -513,6 +552,177 @@ class ViewerTest : public QObject {
         QVERIFY(window_->minimumSizeHint().width() <= 1280);
     }
 
+    // The cure oven's window on its data file: a band for each limit on a
+    // temperature, over its zone or the whole line, a line at each
+    // temperature that a time is timed at, each labelled, all below the
+    // curves; limits that share a band share it. The table holds what
+    // korvane-batch reports for the same file.
+    void windowLimitsAreDrawnAndJudgedAsKorvaneBatchJudgesThem() {
+        QVERIFY(Open({Example("heating.txt")}));
+        services_->windowChosen = Example("heating-window.json");
+        Trigger("Open process &window…");
+        QVERIFY(services_->errors.empty());
+        QCOMPARE(window_->Lower->currentWidget(), window_->WindowTab);
+        QCOMPARE(window_->Options().Window, window_->WindowTab->Judged());
+
+        AlongLineChart* along = window_->Along;
+        window_->Along->replot(); // the labels are placed at each layout
+        using Shape = WindowOverlay::Shape;
+        const std::vector<Shape>& shapes = along->Window().Shapes();
+        QCOMPARE(shapes.size(), std::size_t{5});
+        const auto is = [](const Shape& s, bool band, double low, double high, double from,
+                           double to, std::vector<std::size_t> limits) {
+            return s.Band == band && s.Low == low && s.High == high && s.From == from &&
+                   s.To == to && s.Limits == limits && s.Pass;
+        };
+        QVERIFY(is(shapes[0], false, 170, 170, 0, 360, {1}));
+        QVERIFY(is(shapes[1], true, 175, 190, 0, 360, {2, 3}));
+        QVERIFY(is(shapes[2], false, 50, 50, 0, 360, {4}));
+        QVERIFY(is(shapes[3], false, 150, 150, 0, 360, {4}));
+        QVERIFY(is(shapes[4], true, 30, 60, 300, 360, {6})); // zone 4's exit
+        QVERIFY2(shapes[0].Label.contains("limit 1, time above 170"), qPrintable(shapes[0].Label));
+        QVERIFY(shapes[0].Label.endsWith("120–240 s: pass"));
+        QVERIFY(shapes[1].Label.contains("limit 2, peak of face 1: pass"));
+        QVERIFY(shapes[1].Label.contains("limit 3, peak a quarter into the board: pass"));
+        QVERIFY(shapes[2].Label.contains("limit 4 from here to 150"));
+        QVERIFY(shapes[3].Label.contains("end of limit 4"));
+        // Every label in the axes, over no other.
+        const QRect axes = along->axisRect()->rect();
+        for (std::size_t s = 0; s < shapes.size(); ++s) {
+            QVERIFY2(axes.contains(shapes[s].LabelBox), qPrintable(shapes[s].Label));
+            for (std::size_t t = 0; t < s; ++t)
+                QVERIFY(!shapes[s].LabelBox.intersects(shapes[t].LabelBox));
+        }
+        // Light fills and lines below the curves; y shows the bands whole.
+        for (int i = 0; i < along->itemCount(); ++i)
+            if (qobject_cast<QCPItemRect*>(along->item(i)) ||
+                qobject_cast<QCPItemLine*>(along->item(i)))
+                QVERIFY(along->item(i)->layer()->index() < along->layer("main")->index());
+        QVERIFY(along->yAxis->range().contains(190) && along->yAxis->range().contains(30));
+        // On the time axis, zone 4 in seconds at 0.5 m/min.
+        window_->TimeAxisAction->trigger();
+        QCOMPARE(along->Window().Shapes()[4].From, 300 / (0.5 * 100 / 60));
+
+        // The values, indices and verdicts that korvane-batch reports.
+        QTemporaryDir dir;
+        const QJsonObject reported =
+            BatchWindow(dir, Example("heating-window.json"), Example("heating.txt"), "h.result");
+        QVERIFY(!reported.isEmpty());
+        const QTableWidget* table = window_->WindowTab->Table;
+        QCOMPARE(table->rowCount(), 7);
+        using C = WindowPage::Column;
+        for (const auto& [side, value, index, verdict] :
+             {std::tuple{"scheme", C::SchemeValue, C::SchemeIndex, C::SchemeVerdict},
+              std::tuple{"exact", C::ExactValue, C::ExactIndex, C::ExactVerdict}}) {
+            const QJsonObject judged = reported[side].toObject();
+            const QJsonArray limits = judged["limits"].toArray();
+            QCOMPARE(limits.size(), 6);
+            for (int i = 0; i < 6; ++i) {
+                const QJsonObject limit = limits[i].toObject();
+                QVERIFY2(SameNumber(limit["value"], Held(table, i, value)), side);
+                QVERIFY2(SameNumber(limit["index"], Held(table, i, index)), side);
+                QCOMPARE(table->item(i, verdict)->text(),
+                         QString(limit["pass"].toBool() ? "pass" : "FAIL"));
+            }
+            QVERIFY(SameNumber(judged["pwi"], Held(table, 6, index)));
+            QCOMPARE(table->item(6, verdict)->text(), QString("pass"));
+        }
+        QCOMPARE(table->item(0, C::SchemeValue)->text(),
+                 QString::number(reported["scheme"]["limits"][0]["value"].toDouble(), 'g', 6));
+        QVERIFY(window_->WindowTab->Summary->text().contains("Scheme: index 61.5, <b>pass</b>"));
+
+        // The result file of the same run is judged on its printed rows: a
+        // depth has no value there, which fails and leaves no index; the
+        // window stays open for the new run.
+        window_->OpenFiles({dir.filePath("h.result")});
+        QTRY_VERIFY(!window_->IsLoading() && window_->Runs().front()->FromResultFile);
+        QCOMPARE(window_->WindowTab->Judged()->Scheme.Limits.size(), std::size_t{6});
+        QCOMPARE(table->item(2, C::SchemeValue)->text(), QString("no value"));
+        QCOMPARE(table->item(2, C::SchemeIndex)->text(), QString("no value"));
+        QCOMPARE(table->item(2, C::SchemeVerdict)->text(), QString("no value, FAIL"));
+        QCOMPARE(table->item(6, C::SchemeIndex)->text(), QString("no value"));
+        QCOMPARE(table->item(6, C::SchemeVerdict)->text(), QString("FAIL (a limit has no value)"));
+        QCOMPARE(table->item(2, C::ExactVerdict)->text(), QString("pass"));
+        QVERIFY(std::abs(Held(table, 1, C::SchemeValue) -
+                         reported["scheme"]["limits"][1]["value"].toDouble()) <= 0.05);
+        QCOMPARE(along->Window().Shapes().size(), std::size_t{5});
+        QVERIFY(!along->Window().Shapes()[1].Pass); // limit 3 has no value
+        QVERIFY(along->Window().Shapes()[1].Label.contains("limit 3, peak a quarter into the "
+                                                           "board: no value, FAIL"));
+        QVERIFY(services_->errors.empty());
+
+        // Closed, nothing of it is left.
+        Trigger("C&lose process window");
+        QVERIFY(along->Window().Shapes().empty());
+        QVERIFY(!window_->Options().Window);
+        QCOMPARE(table->rowCount(), 0);
+        QVERIFY(window_->WindowTab->Summary->text().startsWith("No process window is open"));
+        QVERIFY(window_->WhatIf->WindowFile().isEmpty());
+    }
+
+    // A refused window file shows its message, with its place in the file,
+    // and changes nothing: the window open before stays.
+    void refusedWindowFileChangesNothing() {
+        QVERIFY(Open({Example("heating.txt")}));
+        window_->OpenWindow(Example("heating-window.json"));
+        const auto before = window_->WindowTab->Judged();
+        QTemporaryDir dir;
+        const QString limits =
+            Write(dir, "limits.json",
+                  "{\"limits\": [\n {\"metric\": \"zone4.exit.TAV\", \"min\": 30, \"max\": 60},\n"
+                  " {\"metric\": \"profile.T1.peak.T\", \"min\": 250, \"max\": 240}]}\n");
+        const QString syntax = Write(dir, "syntax.json", "{\"limits\": [\n  {\"metric\" 1}]}\n");
+        for (const QString& path : {limits, syntax}) {
+            services_->windowChosen = path;
+            Trigger("Open process &window…"); // the guard shows what is wrong
+        }
+        QCOMPARE(services_->errors.size(), std::size_t{2});
+        QCOMPARE(QString::fromStdString(services_->errors[0]),
+                 "window file " + limits +
+                     ": limit 2 (profile.T1.peak.T): min 250 is not below max 240");
+        QVERIFY2(QString::fromStdString(services_->errors[1])
+                     .startsWith("window file " + syntax + ": line 2, column 13: "),
+                 services_->errors[1].c_str());
+        QCOMPARE(window_->WindowTab->Judged(), before);
+        QCOMPARE(window_->Options().Window, before);
+        QCOMPARE(window_->WindowTab->FilePath(), Example("heating-window.json"));
+        QCOMPARE(window_->Along->Window().Shapes().size(), std::size_t{5});
+        QCOMPARE(window_->WhatIf->WindowFile(), Example("heating-window.json"));
+    }
+
+    // korvane-view [--window FILE] [FILE...] and --export's options.
+    void commandLineTakesAWindow() {
+        const auto parse = [](std::vector<std::string> args) { return ParseViewerArguments(args); };
+        ViewerArguments a = parse({"--window", "w.json", "a.txt", "b.result"});
+        QCOMPARE(a.WindowFile, std::string("w.json"));
+        QCOMPARE(a.Inputs, (std::vector<std::string>{"a.txt", "b.result"}));
+        QVERIFY(a.Export.empty() && a.Error.empty());
+        a = parse({"--export", "x.png", "--window", "w.json", "--", "--odd.txt"});
+        QCOMPARE(a.Export, std::string("x.png"));
+        QCOMPARE(a.Inputs, std::vector<std::string>{"--odd.txt"});
+        QVERIFY(IsExportCommand({"--window", "w.json", "--export", "x.png", "a.txt"}));
+        QVERIFY(!IsExportCommand({"a.txt", "--export", "x.png"}));
+        QCOMPARE(parse({"--window"}).Error, std::string("--window needs a FILE"));
+        QCOMPARE(parse({"--window", "a", "--window", "b"}).Error,
+                 std::string("--window is given twice"));
+        QCOMPARE(parse({"--windwo", "a"}).Error, std::string("unknown option --windwo"));
+        QCOMPARE(parse({"--export", "x.png"}).Error,
+                 std::string("--export needs an INPUT to draw"));
+        QVERIFY(parse({}).Error.empty());
+
+        std::ostringstream errors;
+        QVERIFY(!OpenCommandLine(*window_, *services_, {"--window"}, errors));
+        QVERIFY(errors.str().starts_with("korvane-view: --window needs a FILE\nusage: "));
+        QVERIFY(OpenCommandLine(*window_, *services_,
+                                {"--window", Example("heating-window.json").toStdString(),
+                                 Example("heating.txt").toStdString()},
+                                errors));
+        QTRY_VERIFY(!window_->IsLoading() && !window_->Runs().empty());
+        QVERIFY(window_->Options().Window);
+        QCOMPARE(window_->Options().Window->Scheme.Limits.size(), std::size_t{6});
+        QVERIFY(services_->errors.empty());
+    }
+
     // Nothing to export before a run is shown.
     void exportsWaitForARun() {
         QStringList exports;
@@ -549,6 +759,12 @@ class ViewerTest : public QObject {
     }
 
   private:
+    void Trigger(const QString& text) {
+        for (QAction* action : window_->findChildren<QAction*>())
+            if (action->text() == text)
+                action->trigger();
+    }
+
     static QByteArray ReadAll(const QString& path) {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

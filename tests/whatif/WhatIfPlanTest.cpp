@@ -31,6 +31,24 @@ TEST(WhatIfPlan, EachMetricOnceWithItsExactCompanionAfterIt) {
     EXPECT_EQ(ExactCompanion("TAV"), "");
 }
 
+// Opening a window offers its index, with the exact side from the plan;
+// closing it takes the window metrics out again; any other list stays as typed.
+TEST(WhatIfPlan, AWindowOffersItsIndexAndTakesItAlongWhenClosed) {
+    EXPECT_EQ(WithWindowMetrics("line.exit.TAV", true), "line.exit.TAV, window.pwi");
+    EXPECT_EQ(WithWindowMetrics(" ", true), "window.pwi");
+    EXPECT_EQ(WithWindowMetrics("zone3.exit.TAV,window.2.index", true),
+              "zone3.exit.TAV,window.2.index");
+    EXPECT_EQ(WithWindowMetrics("zone3.exit.TAV ,  profile.T6.peak.T", false),
+              "zone3.exit.TAV ,  profile.T6.peak.T");
+    EXPECT_EQ(WithWindowMetrics("window.pwi, zone3.exit.TAV,window.exact.1.index,", false),
+              "zone3.exit.TAV");
+    EXPECT_EQ(WithWindowMetrics("window.pwi", false), "");
+    const MetricPlan plan = PlanMetrics(WithWindowMetrics("line.exit.TAV", true), true);
+    EXPECT_EQ(plan.Names, (std::vector<std::string>{"line.exit.TAV", "line.exact.exit.TAV",
+                                                    "window.pwi", "window.exact.pwi"}));
+    EXPECT_EQ(plan.ExactOf, (std::vector<int>{1, -1, 3, -1}));
+}
+
 TEST(WhatIfPlan, DefaultRangesAroundTheValueAndTheLayerCountsTheChecksAccept) {
     const auto range = [](const char* input, const char* value) {
         const InputRange r = DefaultRange(*FindInput(input), value);

@@ -1,10 +1,12 @@
 #include "EventGuard.h"
 #include "FakeViewerServices.h"
+#include "RunMetrics.h"
 #include "Sweep.h"
 #include "ViewerServices.h"
 #include "ViewerWindow.h"
 #include "WhatIfChart.h"
 #include "WhatIfPanel.h"
+#include "WindowPage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -30,6 +32,10 @@ class RecordingErrors : public ErrorBox {
 
 QString Defaults() {
     return QString(KORVANE_GOLDEN_DIR) + "/defaults.txt";
+}
+
+QString Example(const char* name) {
+    return QString(KORVANE_EXAMPLES_DIR) + "/" + name;
 }
 
 } // namespace
@@ -252,6 +258,70 @@ class WhatIfPanelTest : public QObject {
         QVERIFY2(panel_->Status->text().startsWith("8 trials in"),
                  qPrintable(panel_->Status->text()));
         QCOMPARE(panel_->Chart->MetricCurve("zone1.exit.TAV")->data()->at(1)->key, 9.0);
+    }
+
+    // With a process window open in the viewer the panel offers its index,
+    // the exact side beside it, and every korvane-batch it runs reads the
+    // window: the chart holds what a trial with the window computes, and a
+    // seek finds where the run leaves the window. Closed, the window
+    // metrics go; named without a window, no process starts.
+    void chartsTheWindowIndexWithAWindowOpen() {
+        FakeViewerServices services;
+        ViewerWindow window(services);
+        window.OpenFiles({Example("heating.txt")});
+        QTRY_VERIFY_WITH_TIMEOUT(!window.IsLoading() && window.Runs().size() == 1, 20000);
+        WhatIfPanel& panel = *window.WhatIf;
+        panel.SetBatchProgram(BatchPath);
+        window.OpenWindow(Example("heating-window.json"));
+        QCOMPARE(panel.WindowFile(), Example("heating-window.json"));
+        QCOMPARE(panel.Metrics->text(), QString("line.exit.TAV, window.pwi"));
+        QVERIFY(panel.TargetMetric->findText("window.pwi") >= 0);
+        QVERIFY(panel.TargetMetric->findText("window.exact.pwi") >= 0);
+
+        panel.Input->setCurrentText("speed");
+        panel.From->setText("0.4");
+        panel.To->setText("0.6");
+        panel.Steps->setValue(5);
+        panel.Metrics->setText("window.pwi");
+        panel.RunButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!panel.Busy(), 20000);
+        QVERIFY2(panel.Status->text().startsWith("5 trials in"), qPrintable(panel.Status->text()));
+        QCPGraph* scheme = panel.Chart->MetricCurve("window.pwi");
+        QCPGraph* exact = panel.Chart->MetricCurve("window.exact.pwi");
+        QVERIFY(scheme && exact);
+        QCOMPARE(scheme->dataCount(), 5);
+        QCOMPARE(exact->dataCount(), 5);
+        auto base =
+            std::get<WhatIfCase>(WhatIfCase::FromDataFile(Example("heating.txt").toStdString()));
+        base.SetWindow(std::make_shared<const ProcessWindow>(
+            std::get<ProcessWindow>(LoadWindow(Example("heating-window.json").toStdString()))));
+        for (int i : {0, 2, 4}) {
+            const auto trial = base.Run({{FindInput("speed"), scheme->data()->at(i)->key}},
+                                        ParseMetricList("window.pwi,window.exact.pwi").Metrics);
+            QCOMPARE(scheme->data()->at(i)->value, trial.Metrics[0]);
+            QCOMPARE(exact->data()->at(i)->value, trial.Metrics[1]);
+        }
+        // At 0.5 m/min the run is the one shown, its index that of the table.
+        QCOMPARE(scheme->data()->at(2)->value, window.WindowTab->Judged()->Scheme.Pwi);
+
+        panel.TargetMetric->setCurrentText("window.pwi");
+        panel.From->setText("0.45");
+        panel.To->setText("0.8");
+        panel.Target->setText("100");
+        panel.FindButton->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!panel.Busy(), 20000);
+        QVERIFY2(panel.Answer->text().startsWith("<b>speed = 0.55"),
+                 qPrintable(panel.Answer->text()));
+
+        window.CloseWindowClick();
+        QVERIFY(panel.WindowFile().isEmpty());
+        QCOMPARE(panel.Metrics->text(), QString(""));
+        panel.Metrics->setText("zone4.exit.TAV, window.2.index");
+        panel.RunButton->click();
+        QVERIFY(!panel.Busy());
+        QCOMPARE(panel.Status->text(), QString("window.2.index needs a process window: open one "
+                                               "with File ▸ Open process window…."));
+        QVERIFY(services.errors.empty());
     }
 
     void unknownMetricGoesToTheErrorBox() {
