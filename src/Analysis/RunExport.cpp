@@ -102,11 +102,18 @@ std::string ShortestNumber(double value) {
 }
 
 std::string ReportJson(const std::vector<ZoneMetrics>& metrics) {
+    return ReportJson(metrics, {});
+}
+
+std::string ReportJson(const std::vector<ZoneMetrics>& metrics,
+                       const std::vector<ReportMember>& more) {
     Json zones = Json::array();
     for (const auto& m : metrics)
         zones.push_back(ZoneJson(m));
     Json report;
     report["zones"] = std::move(zones);
+    for (const auto& member : more)
+        report[member.Name] = Json::parse(member.Json);
     std::string out;
     Dump(report, out, 0);
     out += '\n';
