@@ -35,6 +35,10 @@ std::optional<double> NumberOf(std::string_view text) {
 
 } // namespace
 
+bool IsFittable(const InputName& input) {
+    return !MovesRows(input);
+}
+
 std::string FitNameList() {
     std::string list;
     for (const auto& input : InputNames())

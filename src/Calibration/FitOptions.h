@@ -22,6 +22,9 @@ struct FitParameter {
     double Lo = 0, Hi = 0;
 };
 
+// Whether a fit may vary an input of the data file: not layers, dz or a length.
+bool IsFittable(const InputName& input);
+
 // --fit NAME=LO:HI ("." as the decimal point).
 struct ParsedFit {
     FitParameter Parameter;

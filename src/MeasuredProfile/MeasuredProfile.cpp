@@ -265,6 +265,28 @@ MeasuredProfile ExtractProfile(const LoggerTable& table, const MeasuredRequest& 
     return profile;
 }
 
+MeasuredRequest SuggestRequest(const LoggerTable& table) {
+    MeasuredRequest request;
+    request.File = table.File;
+    using Kind = ChannelDepth::Kind;
+    const std::pair<const char*, Kind> words[] = {
+        {"face 1", Kind::Face1},  {"face1", Kind::Face1},   {"top", Kind::Face1},
+        {"face 2", Kind::Face2},  {"face2", Kind::Face2},   {"bottom", Kind::Face2},
+        {"middle", Kind::Centre}, {"centre", Kind::Centre}, {"center", Kind::Centre},
+        {"core", Kind::Centre},   {"mean", Kind::Mean},     {"average", Kind::Mean}};
+    for (std::size_t c = 2; c <= table.Header.size(); ++c) {
+        const std::string header = Lower(table.Header[c - 1]);
+        for (const auto& [word, kind] : words)
+            if (header.find(word) != std::string::npos) {
+                request.Channels.push_back({std::to_string(c), {kind, 0}});
+                break;
+            }
+    }
+    if (request.Channels.empty() && table.Columns >= 2)
+        request.Channels.push_back({"2", {Kind::Face1, 0}});
+    return request;
+}
+
 MeasuredProfile ReadMeasuredProfile(const MeasuredRequest& request) {
     return ExtractProfile(ReadLoggerTable(request.File), request);
 }

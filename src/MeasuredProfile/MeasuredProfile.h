@@ -83,6 +83,13 @@ std::size_t FindColumn(const LoggerTable& table, std::string_view column);
 // is no sample; a time before the line above's, a cell that is not a number
 // and a channel without any sample are refused with their line and column.
 MeasuredProfile ExtractProfile(const LoggerTable& table, const MeasuredRequest& request);
+
+// A first guess at which column is which, for the user to correct: the
+// first column is the time; each other whose header names a depth ("top" or
+// "face 1", "middle", "centre" or "core", "bottom" or "face 2", "mean" or
+// "average") is a channel at that depth; when none does, the second column
+// is one at face 1. Columns by number.
+MeasuredRequest SuggestRequest(const LoggerTable& table);
 MeasuredProfile ReadMeasuredProfile(const MeasuredRequest& request);
 
 } // namespace korvane

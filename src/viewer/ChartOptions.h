@@ -1,6 +1,7 @@
 #pragma once
 
 #include "LoadedRun.h"
+#include "MeasuredProfile.h"
 
 #include <memory>
 #include <vector>
@@ -15,6 +16,9 @@ struct ChartOptions {
     bool AllPoints = false; // T1..T11 instead of the faces and the centre
     bool ShowExact = true;
     std::size_t PickedRow = 0; // flat row index of the first run: the profile's position
+    // A logger's samples, drawn as markers along the line where the first
+    // run has them (at its speed when x is the position).
+    std::shared_ptr<const MeasuredProfile> Measured;
 };
 
 } // namespace korvane

@@ -212,6 +212,19 @@ TEST(LoggerTable, ReadsFilesAndSaysWhenItCannot) {
     }
 }
 
+TEST(LoggerTable, SuggestsChannelsByTheirHeaders) {
+    const auto named = SuggestRequest(
+        ParseLoggerTable("t;TC1 top (°F);flow;TC2 Core;TC3 bottom\n0;1;2;3;4\n", "log.csv"));
+    ASSERT_EQ(named.Channels.size(), 3u);
+    EXPECT_EQ(named.File, "log.csv");
+    EXPECT_EQ(ChannelOptionText(named.Channels[0]), "2=face1");
+    EXPECT_EQ(ChannelOptionText(named.Channels[1]), "4=centre");
+    EXPECT_EQ(ChannelOptionText(named.Channels[2]), "5=face2");
+    const auto bare = SuggestRequest(ParseLoggerTable("0,1,2\n1,2,3\n", "log.csv"));
+    ASSERT_EQ(bare.Channels.size(), 1u);
+    EXPECT_EQ(ChannelOptionText(bare.Channels[0]), "2=face1");
+}
+
 TEST(LoggerTable, ParsesChannelOptions) {
     const auto parsed = ParseChannelOption("TC1 = a (°F)=0.15");
     ASSERT_TRUE(parsed.Error.empty()) << parsed.Error;
