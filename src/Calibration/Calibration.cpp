@@ -31,6 +31,9 @@ constexpr double OnBoundTolerance = 1e-6;
 // Central differences of the model for the standard errors, in a fraction of
 // each input's bounds.
 constexpr double DifferenceStep = 1e-5;
+// The points of a trial from which a fit shares them among threads unless
+// told: below, the hand-over costs more than it saves.
+constexpr std::size_t ThreadedPoints = 10000;
 
 const char* const FitSaveName = "fit";
 
@@ -50,14 +53,48 @@ struct Trial {
     std::unique_ptr<ProfileModel> Model;
 };
 
+// The smallest time after a zone's entry at which a sample of the profile
+// lies, at least a thousandth of a step: what the exact series need terms
+// for. The zones start and end where ExactLine puts them, from the rows that
+// the lengths and dz alone set, so no line is built for it.
+double SmallestTimeInAZone(const std::vector<std::vector<double>>& rows, const TCalcInput& in,
+                           const MeasuredProfile& profile, double start) {
+    const double v = CmPerSecOf(in);
+    std::vector<double> starts, ends;
+    double zLine = 0;
+    for (const auto& zone : rows) {
+        starts.push_back(zLine / v);
+        ends.push_back(zLine / v + zone.back() / v);
+        zLine += zone.back();
+    }
+    const double step = in.DeltaZ / v;
+    double smallest = step;
+    for (const auto& channel : profile.Channels)
+        for (const double logger : channel.Time) {
+            const double t = logger - start;
+            for (std::size_t i = 0; t >= 0 && i < ends.size(); ++i)
+                if (t <= ends[i]) {
+                    if (t > starts[i])
+                        smallest = std::min(smallest, t - starts[i]);
+                    break;
+                }
+        }
+    return std::max(smallest, step / 1000);
+}
+
 class Evaluator {
   public:
-    Evaluator(const FitSetup& setup, WorkerPool& pool)
-        : setup_(setup), pool_(pool),
+    Evaluator(const FitSetup& setup, const TCalcInput& base)
+        : setup_(setup), rows_(MarchRowPositions(base)), pool_(std::make_unique<WorkerPool>(1)),
           parallel_(
               [this](std::size_t count, const std::function<void(std::size_t, std::size_t)>& body) {
-                  pool_.Run(count, body);
+                  pool_->Run(count, body);
               }) {}
+
+    void UseThreads(unsigned threads) {
+        if (threads != pool_->Threads())
+            pool_ = std::make_unique<WorkerPool>(threads);
+    }
 
     // The trial at values x (one per parameter), or the check's message.
     std::variant<Trial, std::string> Make(const std::vector<double>& x) const {
@@ -84,8 +121,8 @@ class Evaluator {
         } else {
             ExactOptions options;
             options.SumTolerance = FitSumTolerance;
-            const ExactLine first(trial.Input, options);
-            options.MinTime = SmallestZoneTime(*setup_.Profile, first, trial.Start);
+            // A fit varies no length nor dz: the rows are those of the data file.
+            options.MinTime = SmallestTimeInAZone(rows_, trial.Input, *setup_.Profile, trial.Start);
             trial.Model = std::make_unique<ExactModel>(
                 std::make_shared<const ExactLine>(trial.Input, options));
         }
@@ -113,23 +150,28 @@ class Evaluator {
 
     // The model at the samples of the fit, channel after channel.
     std::vector<double> ModelValues(const Trial& trial) const {
-        std::vector<double> values;
+        // Through the lag the whole history up to each sample counts, so all
+        // of a channel's samples are integrated over.
+        std::vector<ModelQuery> queries;
         for (std::size_t c = 0; c < used_.size(); ++c) {
             const MeasuredChannel& channel = setup_.Profile->Channels[c];
-            // Through the lag the whole history up to each sample counts,
-            // so all of the channel's samples are integrated over.
             const auto times = SinceEntry(channel, trial.Start);
-            std::vector<double> at;
-            if (trial.Lag > 0) {
-                at = ModelAtTimes(*trial.Model, channel.Depth, times, trial.Lag, &parallel_);
+            ModelQuery query{channel.Depth, {}};
+            if (trial.Lag > 0)
+                query.Times = times;
+            else
                 for (const std::size_t i : used_[c])
-                    values.push_back(at[i]);
-            } else {
+                    query.Times.push_back(times[i]);
+            queries.push_back(std::move(query));
+        }
+        const auto at = ModelAtTimes(*trial.Model, queries, trial.Lag, &parallel_);
+        std::vector<double> values;
+        for (std::size_t c = 0; c < used_.size(); ++c) {
+            if (trial.Lag > 0)
                 for (const std::size_t i : used_[c])
-                    at.push_back(times[i]);
-                const auto model = ModelAtTimes(*trial.Model, channel.Depth, at, 0, &parallel_);
-                values.insert(values.end(), model.begin(), model.end());
-            }
+                    values.push_back(at[c][i]);
+            else
+                values.insert(values.end(), at[c].begin(), at[c].end());
         }
         return values;
     }
@@ -146,7 +188,8 @@ class Evaluator {
 
   private:
     const FitSetup& setup_;
-    WorkerPool& pool_;
+    std::vector<std::vector<double>> rows_;
+    std::unique_ptr<WorkerPool> pool_;
     ParallelFor parallel_;
     std::vector<std::vector<std::size_t>> used_;
 };
@@ -341,9 +384,6 @@ FitResult RunFit(const FitSetup& setup, const std::function<bool(int, double)>& 
     const auto started = std::chrono::steady_clock::now();
     FitResult result;
     const std::size_t n = setup.Parameters.size();
-    WorkerPool pool(setup.Threads ? setup.Threads : WorkerPool::DefaultThreads());
-    Evaluator eval(setup, pool);
-
     // Start at the data file's values (and --start, --lag), or at the middle
     // of the bounds where those lie outside them.
     auto base = setup.Base->TrialInput({}, FitSaveName);
@@ -351,6 +391,7 @@ FitResult RunFit(const FitSetup& setup, const std::function<bool(int, double)>& 
         result.Notes.push_back(*message);
         return result;
     }
+    Evaluator eval(setup, std::get<TCalcInput>(base));
     std::vector<double> u(n);
     for (std::size_t k = 0; k < n; ++k) {
         const FitParameter& p = setup.Parameters[k];
@@ -386,6 +427,18 @@ FitResult RunFit(const FitSetup& setup, const std::function<bool(int, double)>& 
         return result;
     }
     objective.Measured = eval.Measured();
+    // A trial of a few thousand samples is over before threads would have
+    // shared it out; from some ten thousand points on they pay.
+    const std::size_t points =
+        result.Samples *
+        (setup.Lag > 0 ||
+                 std::any_of(setup.Parameters.begin(), setup.Parameters.end(),
+                             [](const FitParameter& p) { return !p.Input && p.Name == LagName; })
+             ? 8
+             : 1);
+    eval.UseThreads(setup.Threads              ? setup.Threads
+                    : points >= ThreadedPoints ? WorkerPool::DefaultThreads()
+                                               : 1);
 
     std::unique_ptr<nlopt_opt_s, OptDeleter> opt(
         nlopt_create(NLOPT_LN_BOBYQA, static_cast<unsigned>(n)));

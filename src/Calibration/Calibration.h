@@ -19,7 +19,7 @@ struct FitSetup {
     std::vector<FitParameter> Parameters;
     FitModel Model = FitModel::Exact;
     double Lag = 0;       // s, where lag is not fitted
-    unsigned Threads = 0; // 0: WorkerPool::DefaultThreads()
+    unsigned Threads = 0; // 0: the cores (at most 8) for ten thousand points or more, else 1
     int MaxEvaluations = 4000;
 };
 

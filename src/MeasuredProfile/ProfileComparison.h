@@ -68,6 +68,16 @@ std::vector<double> ModelAtTimes(const ProfileModel& model, const ChannelDepth& 
                                  const std::vector<double>& times, double lag,
                                  const ParallelFor* parallel = nullptr);
 
+// The same for several channels at once, all their points shared out in one
+// go: a fit's trial is too short for a hand-over per channel.
+struct ModelQuery {
+    ChannelDepth Depth;
+    std::vector<double> Times;
+};
+std::vector<std::vector<double>> ModelAtTimes(const ProfileModel& model,
+                                              const std::vector<ModelQuery>& queries, double lag,
+                                              const ParallelFor* parallel = nullptr);
+
 // The times of a channel's samples since zone 1's entry.
 std::vector<double> SinceEntry(const MeasuredChannel& channel, double start);
 

@@ -1,6 +1,6 @@
 // Writes the example's logger profile: the exact solution at the inputs of a
 // data file, as a logger riding through the line would record it.
-//   make_logger_example DATAFILE OUTFILE [SEED]
+//   make_logger_example DATAFILE OUTFILE [SEED [INTERVAL]]
 #include "FloatControl.h"
 #include "LoggerExample.h"
 #include "RunExport.h"
@@ -10,15 +10,17 @@
 
 int main(int argc, char** argv) {
     korvane::platform::SetExtendedPrecision();
-    if (argc != 3 && argc != 4) {
-        std::cerr << "usage: make_logger_example DATAFILE OUTFILE [SEED]\n";
+    if (argc < 3 || argc > 5) {
+        std::cerr << "usage: make_logger_example DATAFILE OUTFILE [SEED [INTERVAL]]\n";
         return 64;
     }
     try {
         const auto input = korvane::testing::InputOfDataFile(argv[1]);
         korvane::testing::SyntheticLogger logger;
-        if (argc == 4)
+        if (argc >= 4)
             logger.Seed = static_cast<unsigned>(std::stoul(argv[3]));
+        if (argc == 5)
+            logger.Interval = std::stod(argv[4]);
         const auto text =
             korvane::testing::ExampleLoggerText(korvane::testing::MakeProfile(input, logger));
         std::string error;
