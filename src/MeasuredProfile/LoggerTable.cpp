@@ -243,12 +243,8 @@ std::optional<double> ParseLoggerNumber(std::string_view text, char decimal) {
 
 std::optional<double> ParseLoggerTime(std::string_view text, char decimal) {
     text = Trim(text);
-    if (text.find(':') == std::string_view::npos) {
-        const auto seconds = ParseLoggerNumber(text, decimal);
-        if (!seconds || text.find_first_of("eE") != std::string_view::npos)
-            return std::nullopt;
-        return seconds;
-    }
+    if (text.find(':') == std::string_view::npos)
+        return ParseLoggerNumber(text, decimal);
     // Whole numbers before the last part, which may have a fraction.
     std::vector<std::string_view> parts;
     std::size_t start = 0;

@@ -115,12 +115,13 @@ TEST(LoggerTable, ReadsTimesInSecondsMinutesAndHours) {
                                                     {"01:02:03.25", 3723.25},
                                                     {"0:00:00", 0},
                                                     {"00:02,5", 2.5},
-                                                    {" 00:01 ", 1}};
+                                                    {" 00:01 ", 1},
+                                                    {"1e3", 1000}};
     for (const auto& [text, seconds] : times)
         EXPECT_EQ(ParseLoggerTime(text, '.'), seconds) << text;
     EXPECT_EQ(ParseLoggerTime("12,5", ','), 12.5);
-    for (const char* text : {"", "1:2", "00:60", "01:60:00", "1:02:03:04", "00:0a", "1e3", "-00:05",
-                             "00:05.", ":05", "12:", "2024-05-01", "12.5.1", "nan"})
+    for (const char* text : {"", "1:2", "00:60", "01:60:00", "1:02:03:04", "00:0a", "00:1e1",
+                             "-00:05", "00:05.", ":05", "12:", "2024-05-01", "12.5.1", "nan"})
         EXPECT_FALSE(ParseLoggerTime(text, '.')) << text;
     EXPECT_FALSE(ParseLoggerTime("12,5", '.'));
     EXPECT_EQ(ParseLoggerNumber("-1,5e2", ','), -150);

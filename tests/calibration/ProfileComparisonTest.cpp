@@ -130,6 +130,11 @@ TEST(ProfileComparison, CountsAndMeasuresTheDifferencesPerZone) {
     EXPECT_TRUE(channel["zones"][1]["exact"]["rms"].is_null());
     EXPECT_DOUBLE_EQ(channel["zones"][1]["scheme"]["max"].get<double>(), -4);
     EXPECT_EQ(ComparisonSummary(c).substr(0, 27), "TC1 [face1]: samples=5 sche");
+    // Where no zone has an exact solution the summary says so.
+    RunHistory unsolved = run;
+    unsolved.Input.Zones[1].Htc1 = unsolved.Zones[0].Zone.Htc1 = -0.5;
+    const std::string none = ComparisonSummary(CompareProfile(profile, unsolved));
+    EXPECT_EQ(none.substr(none.size() - 12), " exact none\n") << none;
 }
 
 // An input straight in time from 0 at the entry, or a sine.
