@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs, static, into build/windows/bin:
-# korvane-batch.exe and korvane.exe (with --batch-only just the first, which
-# needs no Qt). The Qt for MinGW comes from scripts/setup-windows-qt.sh.
+# korvane-batch.exe, korvane.exe and korvane-view.exe (with --batch-only just
+# the first, which needs no Qt, only the NLopt cached beside it). The Qt and
+# the NLopt for MinGW come from scripts/setup-windows-qt.sh.
 #   KORVANE_CACHE   where that Qt is cached (default /var/cache/korvane)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +16,11 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null ||
   { echo "build-windows: MinGW-w64 is missing; run scripts/setup.sh" >&2; exit 1; }
 if [ "$gui" = ON ] && [ ! -f "$qt/korvane-qt.stamp" ]; then
   echo "build-windows: no Qt for MinGW in $qt; run scripts/setup.sh" >&2
+  exit 1
+fi
+# korvane-batch.exe's fits link the NLopt built beside that Qt.
+if [ ! -f "$qt/lib/cmake/nlopt/NLoptConfig.cmake" ]; then
+  echo "build-windows: no NLopt for MinGW in $qt; run scripts/setup-windows-qt.sh" >&2
   exit 1
 fi
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds a static Qt for MinGW-w64 and QCustomPlot against it from Debian's
-# source packages, once, into a cache folder outside the work tree; later runs
-# find their lines in the stamp and return.
+# Builds a static Qt for MinGW-w64, QCustomPlot against it and NLopt (plain
+# C) from Debian's source packages, once, into a cache folder outside the work
+# tree; later runs find their lines in the stamp and return.
 #   KORVANE_CACHE   cache root (default /var/cache/korvane)
 #   KORVANE_QT_JOBS parallel build jobs (default: all cores)
 # Needs the MinGW-w64 packages that scripts/setup.sh installs, and root or
@@ -17,8 +17,10 @@ jobs=${KORVANE_QT_JOBS:-$(nproc)}
 # parts built on it.
 qt_recipe="qtbase-static-2"
 qcp_recipe="qcustomplot-static-1"
+nlopt_recipe="nlopt-static-1"
 built() { [ -f "$stamp" ] && grep -qx "$1" "$stamp"; }
-built "$qt_recipe" && built "$qcp_recipe" && exit 0
+all_built() { built "$qt_recipe" && built "$qcp_recipe" && built "$nlopt_recipe"; }
+all_built && exit 0
 
 sudo=()
 [ "$(id -u)" -ne 0 ] && sudo=(sudo)
@@ -58,7 +60,7 @@ fi
 # One build at a time; a second caller waits and then finds the stamp.
 exec 9>"$cache/qt6-mingw.lock"
 flock 9
-built "$qt_recipe" && built "$qcp_recipe" && exit 0
+all_built && exit 0
 log=$cache/qt6-mingw-build.log
 work=$cache/qt6-src
 # The cached Qt must not point into a work tree that may go away.
@@ -125,6 +127,24 @@ CMAKE
   cmake --build out --parallel "$jobs" && cmake --install out
 }
 
+# NLopt, the fit's optimiser: its C library alone (no C++ algorithms, no
+# bindings), static, with the package config (NLoptConfig.cmake, target
+# NLopt::nlopt) that Debian's libnlopt-dev installs too.
+build_nlopt() {
+  rm -rf "$work"
+  mkdir -p "$work" && cd "$work" || return
+  [ -f "$toolchain" ] || cp "$here/cmake/mingw-w64.cmake" "$toolchain" || return
+  echo "setup-windows-qt: fetching nlopt source" >&2
+  apt-get source nlopt || return
+  src=$(find . -maxdepth 1 -type d -name 'nlopt-*' | head -n1)
+  [ -n "$src" ] || { echo "setup-windows-qt: nlopt source did not unpack" >&2; return 1; }
+  cmake -S "$src" -B out -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -DNLOPT_CXX=OFF -DNLOPT_FORTRAN=OFF \
+    -DNLOPT_PYTHON=OFF -DNLOPT_OCTAVE=OFF -DNLOPT_MATLAB=OFF -DNLOPT_GUILE=OFF -DNLOPT_SWIG=OFF \
+    -DNLOPT_TESTS=OFF || return
+  cmake --build out --parallel "$jobs" && cmake --install out
+}
+
 # step NAME RECIPE FUNCTION: runs the build unless the stamp has its line.
 step() {
   built "$2" && return 0
@@ -145,3 +165,4 @@ step() {
 built "$qt_recipe" || echo "setup-windows-qt: Qt takes about 30 min on 2 free cores" >&2
 step "Qt" "$qt_recipe" build_qt
 step "QCustomPlot" "$qcp_recipe" build_qcustomplot
+step "NLopt" "$nlopt_recipe" build_nlopt

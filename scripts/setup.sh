@@ -13,7 +13,7 @@ what=${1:-test}
 run_packages=(
   g++ cmake ninja-build pkg-config
   qt6-base-dev libgl-dev qt6-svg-dev libqt6opengl6-dev libqcustomplot-dev
-  nlohmann-json3-dev
+  nlohmann-json3-dev libnlopt-dev
   fonts-ipafont-gothic fontconfig
 )
 test_packages=(

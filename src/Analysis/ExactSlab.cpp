@@ -11,10 +11,6 @@ namespace {
 
 constexpr double Pi = std::numbers::pi;
 
-// Each evaluated sum stays within this of its limit; the hand-over profile
-// carries the same again, so a value is within 0.001 C of the exact solution.
-constexpr double SumTolerance = 0.0005;
-
 // A tau of 1e-6 needs about 1200 terms; below about 4e-9 (a thick plate at high
 // speed) the first steps get fewer terms than the tolerance asks.
 constexpr std::size_t MaxTerms = 20000;
@@ -111,7 +107,9 @@ struct Profile {
     }
 };
 
-// The series at tau frozen into a profile (the start of the next zone).
+// The series at tau frozen into a profile (the start of the next zone); it
+// carries the series' tolerance, so by default a value is within 0.001 C of
+// the exact solution.
 Profile Frozen(const SlabSeries& s, double tau) {
     Profile p{s.SteadyA, s.SteadySlope, s.B1, {}, {}};
     const std::size_t terms = std::min(s.TermsFor(tau), s.Mu.size());
@@ -124,11 +122,12 @@ Profile Frozen(const SlabSeries& s, double tau) {
 
 // The zone's series from its start profile; terms enough for minTau.
 SlabSeries SeriesFrom(const Profile& start, double B1, double B2, double T1, double T2,
-                      double spread, double minTau) {
+                      double spread, double tolerance, double minTau) {
     SlabSeries s;
     s.B1 = B1;
     s.B2 = B2;
     s.Spread = spread;
+    s.Tolerance = tolerance;
     if (B1 == 0 && B2 == 0) {
         s.SteadyA = start.Mean(); // both faces insulated: the profile relaxes to its mean
     } else {
@@ -165,7 +164,7 @@ std::vector<double> SlabEigenvalues(double B1, double B2, std::size_t count) {
 // after the first M add up to at most
 //   2 Spread sum_{j>=M} exp(-pi^2 tau j^2) <= 2 Spread exp(-pi^2 tau M^2) / (1 - exp(-2 pi^2 tau
 //   M)),
-// and M is the smallest count that brings this within SumTolerance.
+// and M is the smallest count that brings this within Tolerance.
 std::size_t SlabSeries::TermsFor(double tau) const {
     if (!(Spread > 0))
         return 0;
@@ -175,8 +174,8 @@ std::size_t SlabSeries::TermsFor(double tau) const {
     const auto tail = [&](double m) {
         return 2 * Spread * std::exp(-k * m * m) / -std::expm1(-2 * k * m);
     };
-    double m = std::max(1.0, std::floor(std::sqrt(std::log(2 * Spread / SumTolerance) / k)));
-    while (m < MaxTerms && tail(m) > SumTolerance)
+    double m = std::max(1.0, std::floor(std::sqrt(std::log(2 * Spread / Tolerance) / k)));
+    while (m < MaxTerms && tail(m) > Tolerance)
         ++m;
     return static_cast<std::size_t>(std::min<double>(m, MaxTerms));
 }
@@ -203,13 +202,15 @@ struct ExactSlab::Zone {
     SlabSeries series;
 };
 
-ExactSlab::ExactSlab(const TCalcInput& input, const std::vector<double>& zoneTimes)
+ExactSlab::ExactSlab(const TCalcInput& input, const std::vector<double>& zoneTimes,
+                     const ExactOptions& options)
     : thickness_(input.Thickness),
       diffusivity_(input.Conductivity / (input.Density * input.SpecificHeat)) {
     const double H = thickness_, k = input.Conductivity;
     const double tauPerSecond = diffusivity_ / (H * H);
-    // The smallest time a zone is looked at: one step.
-    const double stepTau = tauPerSecond * input.DeltaZ / CmPerSecOf(input);
+    // The smallest time a zone is looked at: one step, unless told otherwise.
+    const double stepTau = options.MinTime > 0 ? tauPerSecond * options.MinTime
+                                               : tauPerSecond * input.DeltaZ / CmPerSecOf(input);
     Profile start{input.InitialTemp, 0, 0, {}, {}};
     double lo = input.InitialTemp, hi = input.InitialTemp;
     for (std::size_t i = 0; i < zoneTimes.size() && i + 1 < input.Zones.size(); ++i) {
@@ -222,7 +223,8 @@ ExactSlab::ExactSlab(const TCalcInput& input, const std::vector<double>& zoneTim
         hi = std::max({hi, z.OuterTemp1, z.OuterTemp2});
         const double handOver = tauPerSecond * std::max(0.0, zoneTimes[i]);
         const double minTau = handOver > 0 ? std::min(stepTau, handOver) : stepTau;
-        Zone zone{start, SeriesFrom(start, B1, B2, z.OuterTemp1, z.OuterTemp2, hi - lo, minTau)};
+        Zone zone{start, SeriesFrom(start, B1, B2, z.OuterTemp1, z.OuterTemp2, hi - lo,
+                                    options.SumTolerance, minTau)};
         if (handOver > 0)
             start = Frozen(zone.series, handOver);
         zones_.push_back(std::move(zone));

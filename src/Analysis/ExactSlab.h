@@ -18,9 +18,10 @@ struct SlabSeries {
     double B1 = 0, B2 = 0;
     double SteadyA = 0, SteadySlope = 0;
     std::vector<double> Mu, Coef;
-    double Spread = 0; // bound of |start profile - steady profile|; sets the term count
+    double Spread = 0;         // bound of |start profile - steady profile|; sets the term count
+    double Tolerance = 0.0005; // of each evaluated sum, C
 
-    // Terms that bring the sum within 0.0005 C of its limit at tau (> 0).
+    // Terms that bring the sum within Tolerance of its limit at tau (> 0).
     std::size_t TermsFor(double tau) const;
     double At(double xi, double tau) const; // tau > 0
     double MeanAt(double tau) const;        // tau > 0
@@ -30,12 +31,22 @@ struct SlabSeries {
 // one in each ((n - 1) pi, n pi); B1, B2 >= 0. Both zero gives n pi.
 std::vector<double> SlabEigenvalues(double B1, double B2, std::size_t count);
 
+// How closely the series are summed. The defaults keep a value within 0.001 C
+// of the exact solution from one step after a zone's entry on; a fit asks for
+// far less, so that the term counts, which change in steps with the inputs,
+// leave no steps in the model's derivatives.
+struct ExactOptions {
+    double SumTolerance = 0.0005; // C, of each sum and of each hand-over profile
+    double MinTime = 0;           // s after a zone's entry looked at; 0: one step
+};
+
 // The exact solution of a whole run: zone 1 starts uniform at InitialTemp,
 // each later zone from the exact profile where the zone before handed over.
 class ExactSlab {
   public:
     // zoneTimes[i]: seconds the plate spends in zone i + 1 up to its hand-over.
-    ExactSlab(const TCalcInput& input, const std::vector<double>& zoneTimes);
+    ExactSlab(const TCalcInput& input, const std::vector<double>& zoneTimes,
+              const ExactOptions& options = {});
     ~ExactSlab();
     ExactSlab(ExactSlab&&) noexcept;
     ExactSlab& operator=(ExactSlab&&) noexcept;

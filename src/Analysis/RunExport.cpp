@@ -149,8 +149,15 @@ std::optional<double> ParsePlainNumber(std::string_view text) {
 }
 
 std::string ReportJson(const std::vector<ZoneMetrics>& metrics) {
+    return ReportJson(metrics, {});
+}
+
+std::string ReportJson(const std::vector<ZoneMetrics>& metrics,
+                       const std::vector<ReportMember>& more) {
     Json report;
     report["zones"] = ZonesJson(metrics);
+    for (const auto& member : more)
+        report[member.Name] = Json::parse(member.Json);
     return JsonText(report);
 }
 

@@ -23,6 +23,16 @@ std::optional<double> ParsePlainNumber(std::string_view text);
 // round-trip form, null where there is no exact solution.
 std::string ReportJson(const std::vector<ZoneMetrics>& metrics);
 
+// A member of the report after "zones" (a comparison with a measurement,
+// say): its name and its value as JSON text, whose numbers are written again
+// in the shortest form.
+struct ReportMember {
+    std::string Name;
+    std::string Json;
+};
+std::string ReportJson(const std::vector<ZoneMetrics>& metrics,
+                       const std::vector<ReportMember>& more);
+
 // Header line and one line per recorded row of every zone (LF line ends):
 // zone,z_zone_cm,z_line_cm,time_s,T1..T11,TAV,exact_T1..exact_T11,exact_TAV;
 // exact fields are empty for a zone without an exact solution.

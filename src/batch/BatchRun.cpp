@@ -1,5 +1,7 @@
 #include "BatchRun.h"
 
+#include "BatchFit.h"
+
 #include "Calculate.h"
 #include "DataFile.h"
 #include "ExactSlab.h"
@@ -39,7 +41,8 @@ class StreamSink : public MessageSink {
 };
 
 bool WantsRows(const BatchOutputs& outputs) {
-    return !outputs.ReportFile.empty() || !outputs.CsvFile.empty() || !outputs.WindowFile.empty();
+    return !outputs.ReportFile.empty() || !outputs.CsvFile.empty() || !outputs.WindowFile.empty() ||
+           outputs.OnRows;
 }
 
 // Writes the requested outputs (their failures are messages on sink); true
@@ -61,6 +64,9 @@ bool WriteOutputs(const RunHistory& run, const BatchOutputs& outputs, const Proc
         report["zones"] = ZonesJson(read.Zones());
         if (window)
             report["window"] = judged;
+        if (outputs.OnRows)
+            for (const ReportMember& member : outputs.OnRows(run))
+                report[member.Name] = Json::parse(member.Json);
         write(outputs.ReportFile, JsonText(report), "report");
     }
     if (!outputs.CsvFile.empty())
@@ -83,6 +89,12 @@ const char* const BatchUsageText =
     "                     [--window FILE] DATAFILE\n"
     "       korvane-batch --seek NAME=FROM:TO --target METRIC=VALUE [--tolerance VALUE]\n"
     "                     [--input-tolerance RELATIVE] [--window FILE]\n"
+    "                     DATAFILE [RESULTFILE]\n"
+    "       korvane-batch --measured FILE --channel COLUMN=DEPTH [--channel ...]\n"
+    "                     [--start SECONDS] [--time-column COLUMN] [--unit C|F]\n"
+    "                     [--lag SECONDS] [--report FILE] [--csv FILE] DATAFILE RESULTFILE\n"
+    "       korvane-batch --fit NAME=LO:HI [--fit ...] --measured FILE --channel ...\n"
+    "                     [--model exact|scheme] [--out-data FILE] [--threads N]\n"
     "                     DATAFILE [RESULTFILE]\n"
     "  --report FILE  also write the zone metrics and the distance from the exact\n"
     "                 solution as JSON\n"
@@ -110,6 +122,25 @@ const char* const BatchUsageText =
     "  --tolerance VALUE  on the metric (default 0.01)\n"
     "  --input-tolerance RELATIVE  on the input (default 1e-6); the seek stops at\n"
     "                 whichever tolerance is met first\n"
+    "  --measured FILE  a logger's export (text or CSV: ',', ';' or tab, '.' or ','\n"
+    "                 as decimal symbol, UTF-8 or code page 932) held against the run:\n"
+    "                 a line per channel on standard output, \"measured\" in the report\n"
+    "  --channel COLUMN=DEPTH  a column, by its header text or number (from 1), and\n"
+    "                 its thermocouple's depth: face1, face2, centre, mean or cm\n"
+    "                 from face 1\n"
+    "  --start SECONDS  the logger's time when the plate entered zone 1 (default 0;\n"
+    "                 mm:ss or hh:mm:ss too)\n"
+    "  --time-column COLUMN  the logger's time (default the first column)\n"
+    "  --unit C|F     the temperatures' unit (default: each column's header)\n"
+    "  --lag SECONDS  the thermocouple's time constant, applied to the model\n"
+    "  --fit NAME=LO:HI  fit an input within its bounds to the measured channels\n"
+    "                 (also start and lag); prints NAME=VALUE \u00b1 STDERR per input,\n"
+    "                 then each channel's RMS and largest residual\n"
+    "  --model exact|scheme  the model fitted: the exact solution (default) or the\n"
+    "                 scheme at the data file's grid\n"
+    "  --out-data FILE  write the fitted inputs as a data file\n"
+    "  --threads N    threads of a fit (default: the cores, at most 8, for ten\n"
+    "                 thousand points a trial or more, else one)\n"
     "  --help         print this text\n"
     "  --version      print the program's version\n"
     "NAME: density, specific_heat, conductivity, thickness, speed, initial_temp, dz,\n"
@@ -134,7 +165,8 @@ const char* const BatchUsageText =
     "  2   a file or standard output can not be written, or the run ended on a\n"
     "      floating-point fault\n"
     "  3   the seek found no value: the range does not bracket the target, or the\n"
-    "      trials ran out before either tolerance was met\n"
+    "      trials ran out before either tolerance was met; a fit did not converge\n"
+    "      or an input ends on its bound\n"
     "  4   --fail-outside: the run is outside its process window (2 comes first)\n"
     "  64  wrong arguments: what is wrong, then this text, on standard error\n";
 
@@ -168,7 +200,20 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
         {"--seek", &BatchCommand::Seek},
         {"--target", &BatchCommand::Target},
         {"--tolerance", &BatchCommand::Tolerance},
-        {"--input-tolerance", &BatchCommand::InputTolerance}};
+        {"--input-tolerance", &BatchCommand::InputTolerance},
+        {"--measured", &BatchCommand::Measured},
+        {"--start", &BatchCommand::Start},
+        {"--time-column", &BatchCommand::TimeColumn},
+        {"--unit", &BatchCommand::Unit},
+        {"--model", &BatchCommand::Model},
+        {"--lag", &BatchCommand::Lag},
+        {"--out-data", &BatchCommand::OutData},
+        {"--threads", &BatchCommand::Threads}};
+    // Options that may be given again and again.
+    const std::pair<const char*, std::vector<std::string> BatchCommand::*> repeated[] = {
+        {"--sweep", &BatchCommand::Sweeps},
+        {"--channel", &BatchCommand::Channels},
+        {"--fit", &BatchCommand::Fits}};
     bool failOutside = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -202,13 +247,17 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
         for (const auto& [name, field] : single)
             if (arg == name)
                 target = &(command.*field);
-        if (!target && arg != "--sweep")
+        std::vector<std::string>* many = nullptr;
+        for (const auto& [name, field] : repeated)
+            if (arg == name)
+                many = &(command.*field);
+        if (!target && !many)
             return refuse("unknown option " + arg);
         if (i + 1 == args.size() || args[i + 1].empty())
             return refuse(arg + " needs a value");
         const std::string& value = args[++i];
         if (!target) {
-            command.Sweeps.push_back(value);
+            many->push_back(value);
             continue;
         }
         if (!target->empty())
@@ -238,6 +287,18 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
     if (failOutside && (!command.Sweeps.empty() || !command.Seek.empty()))
         return refuse(std::string("--fail-outside belongs to a run, not to ") +
                       (command.Sweeps.empty() ? "--seek" : "--sweep"));
+    // A measured profile or a fit: BatchFit.cpp says what belongs together.
+    if (WantsMeasured(command)) {
+        if (!command.Outputs.WindowFile.empty())
+            return refuse("--window belongs to a run, a sweep or a seek, not to " +
+                          std::string(command.Fits.empty() ? "--measured" : "--fit"));
+        if (const auto problem = ClassifyMeasured(command, files.size()); !problem.empty())
+            return refuse(problem);
+        command.DataFile = files[0];
+        if (files.size() == 2)
+            command.ResultFile = files[1];
+        return command;
+    }
     if (!command.Sweeps.empty()) {
         if (!command.Seek.empty())
             return refuse("--sweep and --seek do not go together");

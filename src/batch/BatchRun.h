@@ -2,7 +2,9 @@
 
 #include "BatchExit.h"
 #include "DataFile.h"
+#include "RunExport.h"
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -20,6 +22,9 @@ struct BatchOutputs {
     // standard output (the out of RunBatch).
     std::string WindowFile{};
     bool FailOutside = false; // exit BatchOutside when the scheme's run is outside the window
+    // Told the rows once every zone is computed (a comparison with a
+    // measurement); what it returns goes into the report after "zones".
+    std::function<std::vector<ReportMember>(const RunHistory&)> OnRows = nullptr;
 };
 
 // The headless run: data file in, result file out; messages go to err, one a
@@ -36,7 +41,7 @@ int RunBatchValues(const DataLineArray& values, const std::string& resultFile, s
 
 // What the command line asks for.
 struct BatchCommand {
-    enum class Action { Run, Sweep, Seek, Help, Version, Usage } Do = Action::Usage;
+    enum class Action { Run, Sweep, Seek, Fit, Help, Version, Usage } Do = Action::Usage;
     std::string DataFile, ResultFile; // ResultFile may be empty for a seek
     BatchOutputs Outputs;
     // What-if: the texts of the options as given, checked when they are used.
@@ -44,6 +49,9 @@ struct BatchCommand {
     std::string Metrics, OutFile, Share;
     std::string Seek, Target, Tolerance, InputTolerance;
     // Outputs.WindowFile: also the window that window metrics read.
+    // A measured profile, and a fit to it: the texts as given (BatchFit.h).
+    std::string Measured, Start, TimeColumn, Unit, Model, Lag, OutData, Threads;
+    std::vector<std::string> Channels, Fits;
     std::string Problem; // for Usage: what is wrong, one line
 };
 BatchCommand ParseBatchArguments(const std::vector<std::string>& args);

@@ -1,3 +1,4 @@
+#include "BatchFit.h"
 #include "BatchRun.h"
 #include "BatchWhatIf.h"
 #include "DecimalSymbol.h"
@@ -38,6 +39,7 @@ int main(int argc, char** argv) {
     case BatchCommand::Action::Run:
     case BatchCommand::Action::Sweep:
     case BatchCommand::Action::Seek:
+    case BatchCommand::Action::Fit:
         break;
     }
     // The window's rule: both read and write the same numbers.
@@ -47,6 +49,11 @@ int main(int argc, char** argv) {
                                       korvane::platform::StandardErrorIsTerminal());
     if (command.Do == BatchCommand::Action::Seek)
         return korvane::RunBatchSeek(command, std::cout, std::cerr);
+    if (command.Do == BatchCommand::Action::Fit)
+        return korvane::RunBatchFit(command, std::cout, std::cerr,
+                                    korvane::platform::StandardErrorIsTerminal());
+    if (!command.Measured.empty())
+        return korvane::RunBatchMeasured(command, std::cout, std::cerr);
     return korvane::RunBatch(command.DataFile, command.ResultFile, std::cerr, command.Outputs,
                              &std::cout);
 }

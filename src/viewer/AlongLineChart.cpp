@@ -3,6 +3,7 @@
 #include "AppLook.h"
 
 #include "Palette.h"
+#include "ProfileComparison.h"
 #include "RunPath.h"
 
 #include <QFontMetrics>
@@ -52,6 +53,40 @@ QString Temperature(double t) {
     return std::isnan(t) ? QString("–") : QString::number(t, 'f', 1);
 }
 
+// A measured channel in the colour of the curve at its depth.
+QColor DepthColour(const ChannelDepth& depth, double thickness) {
+    switch (depth.Where) {
+    case ChannelDepth::Kind::Face1:
+        return PointColour(0);
+    case ChannelDepth::Kind::Face2:
+        return PointColour(10);
+    case ChannelDepth::Kind::Centre:
+        return PointColour(5);
+    case ChannelDepth::Kind::Mean:
+        return MeanColour();
+    case ChannelDepth::Kind::Cm:
+        break;
+    }
+    const double f = thickness > 0 ? std::clamp(depth.Cm / thickness, 0.0, 1.0) : 0;
+    return PointColour(static_cast<std::size_t>(std::lround(f * 10)));
+}
+
+QString DepthWords(const ChannelDepth& depth) {
+    switch (depth.Where) {
+    case ChannelDepth::Kind::Face1:
+        return "face 1";
+    case ChannelDepth::Kind::Face2:
+        return "face 2";
+    case ChannelDepth::Kind::Centre:
+        return "centre";
+    case ChannelDepth::Kind::Mean:
+        return "mean";
+    case ChannelDepth::Kind::Cm:
+        break;
+    }
+    return QString("%1 cm").arg(depth.Cm, 0, 'g', 6);
+}
+
 } // namespace
 
 AlongLineChart::AlongLineChart(ErrorBox& errors, QWidget* parent) : ChartPlot(errors, parent) {
@@ -90,6 +125,7 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
     bands_.clear();
     runCurves_.clear();
     exactCurves_.clear();
+    measured_.clear();
     picked_ = nullptr;
     if (runs.empty()) {
         SetTitle({});
@@ -163,6 +199,9 @@ void AlongLineChart::Show(const RunList& runs, const ChartOptions& options) {
             }
         }
     }
+
+    if (options.Measured)
+        AddMeasured(first, *options.Measured, options.TimeAxis);
 
     // Legend entries without points: what the thin lines, the dashes and the
     // other runs' lines mean.
@@ -241,6 +280,43 @@ void AlongLineChart::AddBands(const LoadedRun& run, double xScale) {
     }
 }
 
+// The samples in the line, where the first run places them: at their time
+// since zone 1's entry, or at the run's speed along it. Dots alone, on top of
+// the curves; a second channel at the same depth has another shape.
+void AlongLineChart::AddMeasured(const LoadedRun& run, const MeasuredProfile& profile,
+                                 bool timeAxis) {
+    // Shapes that no other run's line has (their open circles, triangles, squares).
+    static const QCPScatterStyle::ScatterShape shapes[] = {
+        QCPScatterStyle::ssDisc, QCPScatterStyle::ssCross, QCPScatterStyle::ssPlus,
+        QCPScatterStyle::ssStar, QCPScatterStyle::ssTriangleInverted};
+    const SchemeModel scheme(run.Run);
+    std::vector<QRgb> colours;
+    for (const MeasuredChannel& channel : profile.Channels) {
+        const QColor colour = DepthColour(channel.Depth, run.Run.Input.Thickness);
+        const auto same = std::count(colours.begin(), colours.end(), colour.rgb());
+        colours.push_back(colour.rgb());
+        QVector<double> x, t;
+        for (std::size_t i = 0; i < channel.Time.size(); ++i) {
+            const double since = channel.Time[i] - profile.Start;
+            if (!scheme.ZoneAt(since))
+                continue;
+            x.push_back(timeAxis ? since : since * run.CmPerSec);
+            t.push_back(channel.Temp[i]);
+        }
+        QCPGraph* graph =
+            AddCurve("measured",
+                     QString("%1, %2 (measured)")
+                         .arg(QString::fromStdString(channel.Name), DepthWords(channel.Depth)),
+                     QPen(Qt::NoPen),
+                     QCPScatterStyle(shapes[static_cast<std::size_t>(same) % std::size(shapes)],
+                                     QPen(colour, 1.2), colour, 4));
+        graph->setLineStyle(QCPGraph::lsNone);
+        graph->setLayer("main");
+        graph->setData(x, t, true);
+        measured_.push_back(graph);
+    }
+}
+
 // Each label centred over the visible part of its band, as much of it as fits.
 void AlongLineChart::PlaceZoneLabels() {
     const QCPRange range = xAxis->range();
@@ -315,6 +391,11 @@ std::optional<ChartPlot::Readout> AlongLineChart::Reading(double x) const {
         table.push_back(line);
     }
     text += TextTable(table);
+    for (QCPGraph* graph : measured_) {
+        const double value = CurveValue(*graph, key);
+        if (!std::isnan(value))
+            text += "\n" + graph->name() + ": " + Temperature(value);
+    }
     text += "\nwheel zoom, drag pan, double click all; click: profile here";
     return Readout{key, text};
 }

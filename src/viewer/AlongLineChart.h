@@ -36,10 +36,13 @@ class AlongLineChart : public ChartPlot {
     double PickedX() const;
     // The process window's limits as drawn now.
     const WindowOverlay& Window() const { return window_; }
+    // The markers of the measured channels, in the order of the profile (tests).
+    const std::vector<QCPGraph*>& MeasuredCurves() const { return measured_; }
 
   private:
     void MovePicked(std::size_t row);
     void AddBands(const LoadedRun& run, double xScale);
+    void AddMeasured(const LoadedRun& run, const MeasuredProfile& profile, bool timeAxis);
     void PlaceZoneLabels();
     void ThinMarkers();
     std::optional<Readout> Reading(double x) const;
@@ -49,6 +52,7 @@ class AlongLineChart : public ChartPlot {
     std::vector<std::size_t> shown_;                // the curves: 0..10 points, 11 the mean
     std::vector<std::vector<QCPGraph*>> runCurves_; // [run][shown curve]
     std::vector<QCPGraph*> exactCurves_;            // [shown curve], or none
+    std::vector<QCPGraph*> measured_;               // [channel]
     QCPItemStraightLine* picked_ = nullptr;
     struct ZoneBand {
         QCPItemRect* Rect;

@@ -2,6 +2,7 @@
 
 #include "JudgedWindow.h"
 #include "LoadedRun.h"
+#include "MeasuredProfile.h"
 
 #include <memory>
 #include <vector>
@@ -18,6 +19,9 @@ struct ChartOptions {
     std::size_t PickedRow = 0; // flat row index of the first run: the profile's position
     // The process window judged on the first run; none when no window is open.
     std::shared_ptr<const JudgedWindow> Window;
+    // A logger's samples, drawn as markers along the line where the first
+    // run has them (at its speed when x is the position).
+    std::shared_ptr<const MeasuredProfile> Measured;
 };
 
 } // namespace korvane

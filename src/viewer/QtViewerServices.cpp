@@ -1,5 +1,7 @@
 #include "QtViewerServices.h"
 
+#include "MeasuredDialog.h"
+
 #include <QApplication>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -30,6 +32,24 @@ QString QtViewerServices::ChooseSaveFile(QWidget* parent, const QString& title,
 bool QtViewerServices::RunPrintDialog(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
     return dialog.exec() == QDialog::Accepted;
+}
+
+} // namespace korvane
+
+namespace korvane {
+
+QString QtViewerServices::ChooseMeasuredFile(QWidget* parent) {
+    return QFileDialog::getOpenFileName(parent, "Add a measured profile", QString(),
+                                        "Logger exports (*.csv *.txt *.tsv *.dat);;All files (*)");
+}
+
+std::optional<MeasuredRequest> QtViewerServices::AskMeasuredMapping(QWidget* parent,
+                                                                    const LoggerTable& table,
+                                                                    const MeasuredRequest& guess) {
+    MeasuredDialog dialog(table, guess, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.Request();
 }
 
 } // namespace korvane

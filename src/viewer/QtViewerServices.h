@@ -13,6 +13,9 @@ class QtViewerServices : public ViewerServices {
     QString ChooseSaveFile(QWidget* parent, const QString& title, const QString& filter,
                            const QString& suggested) override;
     bool RunPrintDialog(QWidget* parent, QPrinter& printer) override;
+    QString ChooseMeasuredFile(QWidget* parent) override;
+    std::optional<MeasuredRequest> AskMeasuredMapping(QWidget* parent, const LoggerTable& table,
+                                                      const MeasuredRequest& guess) override;
 };
 
 } // namespace korvane

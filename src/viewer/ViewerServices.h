@@ -1,9 +1,12 @@
 #pragma once
 
 #include "EventGuard.h"
+#include "MeasuredProfile.h"
 
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 class QPrinter;
 class QWidget;
@@ -22,6 +25,13 @@ class ViewerServices : public ErrorBox {
                                    const QString& suggested) = 0;
     // The print dialog; false when cancelled.
     virtual bool RunPrintDialog(QWidget* parent, QPrinter& printer) = 0;
+    // A logger's export to add; empty when cancelled.
+    virtual QString ChooseMeasuredFile(QWidget* parent) = 0;
+    // Which columns are the time and which thermocouples at what depth, the
+    // unit and the logger's time at zone 1's entry, starting from a guess;
+    // nothing when cancelled.
+    virtual std::optional<MeasuredRequest>
+    AskMeasuredMapping(QWidget* parent, const LoggerTable& table, const MeasuredRequest& guess) = 0;
 };
 
 } // namespace korvane

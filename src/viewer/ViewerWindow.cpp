@@ -3,7 +3,9 @@
 #include "AppLook.h"
 
 #include "AlongLineChart.h"
+#include "CalibratePanel.h"
 #include "ChartExport.h"
+#include "MeasuredTable.h"
 #include "ProfileChart.h"
 #include "RunExport.h"
 #include "RunPath.h"
@@ -139,6 +141,21 @@ ViewerWindow::ViewerWindow(ViewerServices& services) : services_(services) {
     WhatIf = new WhatIfPanel(services_);
     WhatIf->OnOpenRun = [this](const QString& path) { AddFiles({path}); };
     Lower->addTab(WhatIf, "What &if");
+    MeasuredView = new MeasuredTable;
+    Lower->addTab(MeasuredView, "&Measured");
+    Calibrate = new CalibratePanel(services_);
+    Calibrate->OnFitted = [this](const QString& path, double start, double lag) {
+        // The calibrated start and lag hold for the profile from now on.
+        if (measured_) {
+            auto profile = std::make_shared<MeasuredProfile>(*measured_);
+            profile->Start = start;
+            MeasuredRequest request = measuredRequest_;
+            request.Start = start;
+            SetMeasured(std::move(profile), request, lag);
+        }
+        AddFiles({path});
+    };
+    Lower->addTab(Calibrate, "&Calibrate");
 
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(Along);
@@ -205,6 +222,8 @@ void ViewerWindow::BuildActions() {
     closeWindow_->setEnabled(false);
     connect(closeWindow_, &QAction::triggered, this,
             [this] { Handle([this] { CloseWindowClick(); }); });
+    MeasuredAction =
+        action(file, "Add &measured profile…", "Measured…", &ViewerWindow::AddMeasuredClick);
     file->addSeparator();
     tools->addSeparator();
     exportActions_ << action(file, "Export chart as P&NG…", "PNG…", &ViewerWindow::ExportPngClick);
@@ -296,6 +315,7 @@ void ViewerWindow::ShowRuns() {
     UpdateTitle();
     for (QAction* a : exportActions_)
         a->setEnabled(!runs_.empty());
+    MeasuredAction->setEnabled(!runs_.empty());
     const QStringList warnings = RunWarnings(runs_);
     Warnings->setText(CelsiusShown("⚠ " + warnings.join("\n⚠ ")));
     Warnings->setVisible(!warnings.isEmpty());
@@ -322,10 +342,53 @@ void ViewerWindow::ShowRuns() {
     }
     WindowTab->SetRun(first ? runs_.front() : nullptr);
     options_.Window = WindowTab->Judged();
+    comparisons_.clear();
+    if (measured_)
+        for (const auto& run : runs_)
+            comparisons_.push_back(CompareProfile(*measured_, run->Run, lag_));
+    options_.Measured = runs_.empty() ? nullptr : measured_;
     Along->Show(runs_, options_);
     Zones->Show(first);
-    WhatIf->SetDataFile(first && !first->FromResultFile ? RunPathText(first->Path) : QString());
+    const QString dataFile = first && !first->FromResultFile ? RunPathText(first->Path) : QString();
+    WhatIf->SetDataFile(dataFile);
+    MeasuredView->Show(measured_.get(), runs_, comparisons_);
+    Calibrate->SetRun(dataFile, measured_, measuredRequest_, lag_);
     ShowProfile();
+}
+
+void ViewerWindow::SetMeasured(std::shared_ptr<const MeasuredProfile> profile,
+                               const MeasuredRequest& request, double lag) {
+    measured_ = std::move(profile);
+    measuredRequest_ = request;
+    lag_ = lag;
+    ShowRuns();
+}
+
+void ViewerWindow::AddMeasuredClick() {
+    if (runs_.empty())
+        throw std::runtime_error("Open a result or data file first.");
+    const QString path = services_.ChooseMeasuredFile(this);
+    if (path.isEmpty())
+        return;
+    const std::string file = QFile::encodeName(path).toStdString();
+    try {
+        const LoggerTable table = ReadLoggerTable(file);
+        // The same file again starts from its mapping; another from a guess.
+        MeasuredRequest guess =
+            measured_ && measuredRequest_.File == file ? measuredRequest_ : SuggestRequest(table);
+        const auto request = services_.AskMeasuredMapping(this, table, guess);
+        if (!request)
+            return;
+        MeasuredRequest asked = *request;
+        asked.File = file;
+        auto profile = std::make_shared<const MeasuredProfile>(ExtractProfile(table, asked));
+        SetMeasured(std::move(profile), asked, measuredRequest_.File == file ? lag_ : 0);
+    } catch (const MeasuredError& error) {
+        throw std::runtime_error(error.what());
+    }
+    // Samples have times: the chart shows them against time.
+    TimeAxisAction->setChecked(true);
+    Lower->setCurrentWidget(MeasuredView);
 }
 
 void ViewerWindow::ShowProfile() {

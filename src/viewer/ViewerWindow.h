@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChartOptions.h"
+#include "ProfileComparison.h"
 
 #include <QFutureWatcher>
 #include <QMainWindow>
@@ -15,6 +16,8 @@ class QTimer;
 namespace korvane {
 
 class AlongLineChart;
+class CalibratePanel;
+class MeasuredTable;
 class ProfileChart;
 class WhatIfPanel;
 class ViewerServices;
@@ -63,6 +66,14 @@ class ViewerWindow : public QMainWindow {
     void ExportCsvClick();
     void ExportPdfClick();
     void PrintClick();
+    // File ▸ Add measured profile…: a logger's export, its columns mapped in
+    // a dialog, drawn over the chart along the line (on a time axis) and
+    // held against every run in the Measured tab.
+    void AddMeasuredClick();
+    void SetMeasured(std::shared_ptr<const MeasuredProfile> profile, const MeasuredRequest& request,
+                     double lag);
+    const MeasuredProfile* Measured() const { return measured_.get(); }
+    const std::vector<ProfileComparison>& Comparisons() const { return comparisons_; }
     void SetTimeAxis(bool on);
     void SetAllPoints(bool on);
     void SetShowExact(bool on);
@@ -74,15 +85,18 @@ class ViewerWindow : public QMainWindow {
     // The process window's limits judged on the first run.
     WindowPage* WindowTab;
     WhatIfPanel* WhatIf; // varies the inputs of a run opened from a data file
-    QLabel* Source;      // where the run comes from and what the dashes are
-    QLabel* Warnings;    // above the charts: an incomplete file, a temperature below 0 K
-    QLabel* Sentence;    // the distance to the exact solution in words
-    QLabel* Position;    // where the profile is taken
+    MeasuredTable* MeasuredView;
+    CalibratePanel* Calibrate; // fits a data file's inputs to the measured profile
+    QLabel* Source;            // where the run comes from and what the dashes are
+    QLabel* Warnings;          // above the charts: an incomplete file, a temperature below 0 K
+    QLabel* Sentence;          // the distance to the exact solution in words
+    QLabel* Position;          // where the profile is taken
     QSlider* PositionSlider;
     QTabWidget* Lower;
     QAction* TimeAxisAction;
     QAction* AllPointsAction;
     QAction* ExactAction;
+    QAction* MeasuredAction;
 
   private:
     void BuildActions();
@@ -108,6 +122,10 @@ class ViewerWindow : public QMainWindow {
     QList<QAction*> fileActions_;
     QList<QAction*> exportActions_; // enabled while a run is shown
     QAction* closeWindow_;
+    std::shared_ptr<const MeasuredProfile> measured_;
+    MeasuredRequest measuredRequest_;
+    double lag_ = 0;
+    std::vector<ProfileComparison> comparisons_; // of each run
 };
 
 } // namespace korvane

@@ -24,6 +24,20 @@ class FakeViewerServices : public ViewerServices {
         return saveName;
     }
     bool RunPrintDialog(QWidget*, QPrinter&) override { return false; }
+    // The measured profile: the file, and the mapping answered (the guess
+    // when none is set; cancelled when cancelMapping).
+    QString measuredFile;
+    std::optional<MeasuredRequest> mapping;
+    bool cancelMapping = false;
+    MeasuredRequest guessSeen;
+    QString ChooseMeasuredFile(QWidget*) override { return measuredFile; }
+    std::optional<MeasuredRequest> AskMeasuredMapping(QWidget*, const LoggerTable&,
+                                                      const MeasuredRequest& guess) override {
+        guessSeen = guess;
+        if (cancelMapping)
+            return std::nullopt;
+        return mapping ? mapping : guess;
+    }
 };
 
 } // namespace korvane

@@ -12,6 +12,63 @@ case_dir() {
 
 source "$root/tests/support/data_files.sh"
 
+# fit_as_linux CASE ARG...: a fit in both tools, from copies of $work/CASE/in.
+# The exit code, the messages and the fitted data file's lines must agree;
+# the numbers only within the fit's tolerance: the C libraries' exp and sin
+# differ in their last bits, and the optimiser's path with them. A value may
+# differ by a thousandth of its standard error, an error or a channel's RMS
+# by a millionth of itself.
+fit_as_linux() {
+  local name=$1
+  shift
+  # Both tools run as in same_as_linux, whose byte-for-byte verdict is not
+  # the one wanted here.
+  local counted=$failures
+  same_as_linux "$name" "$@" >/dev/null 2>&1
+  failures=$counted
+  local dir=$work/$name problem=
+  cmp -s "$dir/linux.rc" "$dir/windows.rc" ||
+    problem="exit code $(cat "$dir/windows.rc"), Linux $(cat "$dir/linux.rc")"
+  cmp -s "$dir/linux.err" "$dir/windows.err" || problem="$problem; messages differ"
+  awk_close='
+    function off(a, b, scale) { d = a - b; if (d < 0) d = -d; return d > scale }
+    FNR == NR { line[FNR] = $0; n = FNR; next }
+    {
+      if (FNR > n) { bad = 1; exit }
+      split(line[FNR], l, /[=: ]+/); split($0, w, /[=: ]+/)
+      if (length(l) != length(w)) { bad = 1; exit }
+      for (i in l) {
+        if (l[i] == w[i]) continue
+        if (l[i] !~ /^-?[0-9.e+-]+$/ || w[i] !~ /^-?[0-9.e+-]+$/) { bad = 1; exit }
+        scale = 1e-6 * (l[i] < 0 ? -l[i] : l[i])
+        if ($0 ~ / ± / && i == 2) { e = l[4]; scale = 1e-3 * (e < 0 ? -e : e) }
+        if (off(l[i] + 0, w[i] + 0, scale)) { bad = 1; exit }
+      }
+    }
+    END { if (bad || FNR != n) exit 1 }'
+  awk "$awk_close" "$dir/linux.out" "$dir/windows.out" || problem="$problem; the fit differs"
+  local file
+  for file in "$dir"/linux/*; do
+    [ -f "$file" ] || continue
+    file=${file##*/}
+    [ -f "$dir/windows/$file" ] || { problem="$problem; no $file"; continue; }
+    cmp -s "$dir/linux/$file" "$dir/windows/$file" ||
+      awk -F' = ' 'FNR == NR { v[FNR] = $2; k[FNR] = $1; n = FNR; next }
+        $1 != k[FNR] { exit 1 }
+        { a = v[FNR] + 0; b = $2 + 0; d = a - b; if (d < 0) d = -d; if (a < 0) a = -a
+          if (d > 1e-6 * a) exit 1 }
+        END { if (FNR != n) exit 1 }' "$dir/linux/$file" "$dir/windows/$file" ||
+      problem="$problem; $file differs"
+  done
+  if [ -n "$problem" ]; then
+    echo "FAIL [$name]: ${problem#; }" >&2
+    diff "$dir/linux.out" "$dir/windows.out" | head -n 10 >&2 || true
+    failures=$((failures + 1))
+  else
+    echo "ok   [$name] exit $(cat "$dir/linux.rc"), within the fit's tolerance"
+  fi
+}
+
 # The largest run: 100 layers and four zones of 250 steps each.
 largest_data() {
   with_line 7 "Increment = 0.1" <"$golden/defaults.txt" | with_line 8 "Layers = 100" |
@@ -143,4 +200,38 @@ run_batch_cases() {
   cp "$golden/defaults.txt" "$(case_dir analysis-unknown-metric)/data.txt"
   same_as_linux analysis-unknown-metric --sweep speed=20:40:5 --metrics zone2.max_error.mean \
     --out sweep.csv data.txt
+
+  # A logger's profile: the comparison, a fit of the example (its data file
+  # written, the threads' share of the work the same), an input on its bound,
+  # a broken profile and a bound that switches a zone off.
+  local examples=$root/examples measured=(--measured logger.csv --channel TC1=face1
+    --channel "TC2 middle=centre" --channel 4=face2)
+  dir=$(case_dir measured-report)
+  cp "$examples/oven-true.txt" "$dir/data.txt"
+  cp "$examples/oven-logger.csv" "$dir/logger.csv"
+  same_as_linux measured-report "${measured[@]}" --start 00:37.4 --report r.json data.txt result.txt
+  local fits=() zone face
+  for zone in 1 2 3; do
+    for face in 1 2; do fits+=(--fit "zone$zone.htc$face=0.0001:0.01"); done
+  done
+  for name in measured-fit measured-fit-one-thread measured-fit-on-bound measured-fit-refused; do
+    dir=$(case_dir $name)
+    cp "$examples/oven.txt" "$dir/data.txt"
+    cp "$examples/oven-logger.csv" "$dir/logger.csv"
+  done
+  fit_as_linux measured-fit "${fits[@]}" --fit start=30:45 "${measured[@]}" --start 37 \
+    --out-data fitted.txt data.txt
+  fit_as_linux measured-fit-one-thread "${fits[@]}" --fit start=30:45 "${measured[@]}" --start 37 \
+    --threads 1 --out-data fitted.txt data.txt
+  cmp -s "$work/measured-fit/windows.out" "$work/measured-fit-one-thread/windows.out" || {
+    echo "FAIL [measured-fit-one-thread]: one thread fits otherwise than several" >&2
+    failures=$((failures + 1))
+  }
+  fit_as_linux measured-fit-on-bound --fit zone1.htc1=0.0002:0.001 "${measured[@]}" --start 37.4 \
+    data.txt
+  same_as_linux measured-fit-refused --fit zone2.htc1=0:0.01 "${measured[@]}" data.txt
+  dir=$(case_dir measured-broken)
+  cp "$examples/oven.txt" "$dir/data.txt"
+  sed '12s/;/;x/' "$examples/oven-logger.csv" >"$dir/logger.csv"
+  same_as_linux measured-broken "${measured[@]}" data.txt result.txt
 }
