@@ -40,32 +40,41 @@ bool IsFittable(const InputName& input) {
 }
 
 std::string FitNameList() {
+    return RecipeNameList() + ", " + std::string(StartName) + ", " + std::string(LagName);
+}
+
+std::string RecipeNameList() {
     std::string list;
     for (const auto& input : InputNames())
         if (!MovesRows(input))
-            list += input.Name + ", ";
-    return list + std::string(StartName) + ", " + std::string(LagName);
+            list += (list.empty() ? "" : ", ") + input.Name;
+    return list;
 }
 
 ParsedFit ParseFitOption(std::string_view text) {
+    return ParseBoundOption("--fit", text, true);
+}
+
+ParsedFit ParseBoundOption(std::string_view option, std::string_view text, bool startAndLag) {
     ParsedFit parsed;
     const auto refuse = [&](const std::string& why) {
-        parsed.Error = "--fit " + std::string(text) + ": " + why;
+        parsed.Error = std::string(option) + " " + std::string(text) + ": " + why;
         return parsed;
     };
+    const std::string varies =
+        startAndLag ? "; a fit varies " + FitNameList() : "; a recipe varies " + RecipeNameList();
     const auto equals = text.find('=');
     if (equals == std::string_view::npos)
         return refuse("give NAME=LO:HI, such as zone1.htc1=0.0001:0.01");
     const std::string_view name = text.substr(0, equals);
     FitParameter& p = parsed.Parameter;
     p.Name = std::string(name);
-    if (name != StartName && name != LagName) {
+    if (!startAndLag || (name != StartName && name != LagName)) {
         p.Input = FindInput(name);
         if (!p.Input)
-            return refuse("unknown input '" + p.Name + "'; a fit varies " + FitNameList());
+            return refuse("unknown input '" + p.Name + "'" + varies);
         if (MovesRows(*p.Input))
-            return refuse(p.Name + " sets where the rows lie and is not fitted; a fit varies " +
-                          FitNameList());
+            return refuse(p.Name + " sets where the rows lie and is not varied" + varies);
     }
     const std::string_view range = text.substr(equals + 1);
     const auto colon = range.find(':');

@@ -31,9 +31,14 @@ struct ParsedFit {
     std::string Error;
 };
 ParsedFit ParseFitOption(std::string_view text);
+// The same for any option (its name starts each message); without start and
+// lag, which only a fit has.
+ParsedFit ParseBoundOption(std::string_view option, std::string_view text, bool startAndLag);
 std::string FitOptionText(const FitParameter& parameter);
 // The names --fit takes, for messages.
 std::string FitNameList();
+// The inputs of the data file that a fit or a recipe may vary.
+std::string RecipeNameList();
 
 // The model a fit compares with: the exact slab solution (the physics), or
 // the scheme at the data file's grid.

@@ -54,6 +54,13 @@ struct RunMetrics::Cache {
 RunMetrics::RunMetrics(const RunHistory& run, const ProcessWindow* window)
     : run_(run), window_(window), cache_(std::make_unique<Cache>()) {}
 
+RunMetrics::RunMetrics(const RunHistory& run, const ProcessWindow* window, ExactSlab slab,
+                       ExactRun exact)
+    : RunMetrics(run, window) {
+    cache_->Slab = std::move(slab);
+    cache_->Exact = std::move(exact);
+}
+
 RunMetrics::~RunMetrics() = default;
 
 const ExactSlab& RunMetrics::Slab() {

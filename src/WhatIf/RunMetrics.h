@@ -20,6 +20,9 @@ namespace korvane {
 class RunMetrics {
   public:
     RunMetrics(const RunHistory& run, const ProcessWindow* window);
+    // With the exact solution already worked out for the run's rows (ExactFor
+    // and ExactAlongRun of run).
+    RunMetrics(const RunHistory& run, const ProcessWindow* window, ExactSlab slab, ExactRun exact);
     ~RunMetrics();
     RunMetrics(const RunMetrics&) = delete;
     RunMetrics& operator=(const RunMetrics&) = delete;

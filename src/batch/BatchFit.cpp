@@ -144,11 +144,13 @@ std::string ClassifyMeasured(BatchCommand& c, std::size_t files) {
         if (option)
             return std::string(option) + " belongs to --measured";
     }
-    if (!fit)
-        if (const char* option = Given({{"--model", !c.Model.empty()},
-                                        {"--out-data", !c.OutData.empty()},
-                                        {"--threads", !c.Threads.empty()}}))
-            return std::string(option) + " belongs to --fit";
+    if (!fit) {
+        if (const char* option =
+                Given({{"--model", !c.Model.empty()}, {"--out-data", !c.OutData.empty()}}))
+            return std::string(option) + " belongs to --fit or --optimise";
+        if (!c.Threads.empty())
+            return "--threads belongs to --fit";
+    }
     if (c.Channels.empty())
         return "--measured needs --channel COLUMN=DEPTH";
     const bool outputs = !c.Outputs.ReportFile.empty() || !c.Outputs.CsvFile.empty();

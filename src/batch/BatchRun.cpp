@@ -1,6 +1,7 @@
 #include "BatchRun.h"
 
 #include "BatchFit.h"
+#include "BatchOptimise.h"
 
 #include "Calculate.h"
 #include "DataFile.h"
@@ -96,6 +97,10 @@ const char* const BatchUsageText =
     "       korvane-batch --fit NAME=LO:HI [--fit ...] --measured FILE --channel ...\n"
     "                     [--model exact|scheme] [--out-data FILE] [--threads N]\n"
     "                     DATAFILE [RESULTFILE]\n"
+    "       korvane-batch --optimise NAME=LO:HI [--optimise ...] --window FILE\n"
+    "                     --goal centre|max:NAME|min:NAME [--margin M]\n"
+    "                     [--model exact|scheme] [--jobs N] [--max-runs N]\n"
+    "                     [--out-data FILE] DATAFILE [RESULTFILE]\n"
     "  --report FILE  also write the zone metrics and the distance from the exact\n"
     "                 solution as JSON\n"
     "  --csv FILE     also write every recorded row and the exact solution beside it\n"
@@ -136,9 +141,18 @@ const char* const BatchUsageText =
     "  --fit NAME=LO:HI  fit an input within its bounds to the measured channels\n"
     "                 (also start and lag); prints NAME=VALUE \u00b1 STDERR per input,\n"
     "                 then each channel's RMS and largest residual\n"
-    "  --model exact|scheme  the model fitted: the exact solution (default) or the\n"
-    "                 scheme at the data file's grid\n"
-    "  --out-data FILE  write the fitted inputs as a data file\n"
+    "  --model exact|scheme  the model fitted or optimised: the exact solution\n"
+    "                 (default) or the scheme at the data file's grid\n"
+    "  --optimise NAME=LO:HI  search a recipe: the inputs within their bounds that\n"
+    "                 meet the goal inside the --window; prints NAME=VALUE per input,\n"
+    "                 then window.pwi= (scheme), window.exact.pwi=, runs= and seconds=\n"
+    "  --goal centre|max:NAME|min:NAME  the smallest window index, or the largest\n"
+    "                 or smallest value of an optimised input inside the window\n"
+    "  --margin M     inside means an index of at most M (default 100)\n"
+    "  --jobs N       threads of a search on the exact solution (default the cores,\n"
+    "                 at most 8; the scheme marches one run at a time)\n"
+    "  --max-runs N   the most runs of a search (default 3000)\n"
+    "  --out-data FILE  write the fitted inputs or the recipe as a data file\n"
     "  --threads N    threads of a fit (default: the cores, at most 8, for ten\n"
     "                 thousand points a trial or more, else one)\n"
     "  --help         print this text\n"
@@ -166,7 +180,8 @@ const char* const BatchUsageText =
     "      floating-point fault\n"
     "  3   the seek found no value: the range does not bracket the target, or the\n"
     "      trials ran out before either tolerance was met; a fit did not converge\n"
-    "      or an input ends on its bound\n"
+    "      or an input ends on its bound; no recipe within the bounds is inside\n"
+    "      the window\n"
     "  4   --fail-outside: the run is outside its process window (2 comes first)\n"
     "  64  wrong arguments: what is wrong, then this text, on standard error\n";
 
@@ -208,12 +223,17 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
         {"--model", &BatchCommand::Model},
         {"--lag", &BatchCommand::Lag},
         {"--out-data", &BatchCommand::OutData},
-        {"--threads", &BatchCommand::Threads}};
+        {"--threads", &BatchCommand::Threads},
+        {"--goal", &BatchCommand::Goal},
+        {"--margin", &BatchCommand::Margin},
+        {"--jobs", &BatchCommand::Jobs},
+        {"--max-runs", &BatchCommand::MaxRuns}};
     // Options that may be given again and again.
     const std::pair<const char*, std::vector<std::string> BatchCommand::*> repeated[] = {
         {"--sweep", &BatchCommand::Sweeps},
         {"--channel", &BatchCommand::Channels},
-        {"--fit", &BatchCommand::Fits}};
+        {"--fit", &BatchCommand::Fits},
+        {"--optimise", &BatchCommand::Optimise}};
     bool failOutside = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -282,11 +302,20 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
     const char* output =
         stray({{"--report", &command.Outputs.ReportFile}, {"--csv", &command.Outputs.CsvFile}});
     command.Outputs.FailOutside = failOutside;
-    if (failOutside && command.Outputs.WindowFile.empty())
+    if (failOutside && command.Outputs.WindowFile.empty() && command.Optimise.empty())
         return refuse("--fail-outside needs --window FILE");
     if (failOutside && (!command.Sweeps.empty() || !command.Seek.empty()))
         return refuse(std::string("--fail-outside belongs to a run, not to ") +
                       (command.Sweeps.empty() ? "--seek" : "--sweep"));
+    // A recipe search: BatchOptimise.cpp says what belongs to it.
+    if (WantsOptimise(command)) {
+        if (const auto problem = ClassifyOptimise(command, files.size()); !problem.empty())
+            return refuse(problem);
+        command.DataFile = files[0];
+        if (files.size() == 2)
+            command.ResultFile = files[1];
+        return command;
+    }
     // A measured profile or a fit: BatchFit.cpp says what belongs together.
     if (WantsMeasured(command)) {
         if (!command.Outputs.WindowFile.empty())

@@ -41,7 +41,7 @@ int RunBatchValues(const DataLineArray& values, const std::string& resultFile, s
 
 // What the command line asks for.
 struct BatchCommand {
-    enum class Action { Run, Sweep, Seek, Fit, Help, Version, Usage } Do = Action::Usage;
+    enum class Action { Run, Sweep, Seek, Fit, Optimise, Help, Version, Usage } Do = Action::Usage;
     std::string DataFile, ResultFile; // ResultFile may be empty for a seek
     BatchOutputs Outputs;
     // What-if: the texts of the options as given, checked when they are used.
@@ -52,6 +52,9 @@ struct BatchCommand {
     // A measured profile, and a fit to it: the texts as given (BatchFit.h).
     std::string Measured, Start, TimeColumn, Unit, Model, Lag, OutData, Threads;
     std::vector<std::string> Channels, Fits;
+    // A recipe search (BatchOptimise.h); it shares --model and --out-data with a fit.
+    std::vector<std::string> Optimise;
+    std::string Goal, Margin, Jobs, MaxRuns;
     std::string Problem; // for Usage: what is wrong, one line
 };
 BatchCommand ParseBatchArguments(const std::vector<std::string>& args);

@@ -1,4 +1,5 @@
 #include "BatchFit.h"
+#include "BatchOptimise.h"
 #include "BatchRun.h"
 #include "BatchWhatIf.h"
 #include "DecimalSymbol.h"
@@ -40,6 +41,7 @@ int main(int argc, char** argv) {
     case BatchCommand::Action::Sweep:
     case BatchCommand::Action::Seek:
     case BatchCommand::Action::Fit:
+    case BatchCommand::Action::Optimise:
         break;
     }
     // The window's rule: both read and write the same numbers.
@@ -52,6 +54,9 @@ int main(int argc, char** argv) {
     if (command.Do == BatchCommand::Action::Fit)
         return korvane::RunBatchFit(command, std::cout, std::cerr,
                                     korvane::platform::StandardErrorIsTerminal());
+    if (command.Do == BatchCommand::Action::Optimise)
+        return korvane::RunBatchOptimise(command, std::cout, std::cerr,
+                                         korvane::platform::StandardErrorIsTerminal());
     if (!command.Measured.empty())
         return korvane::RunBatchMeasured(command, std::cout, std::cerr);
     return korvane::RunBatch(command.DataFile, command.ResultFile, std::cerr, command.Outputs,

@@ -208,7 +208,7 @@ TEST(Calibration, RefusesBoundsThatSwitchZonesOffOrThatTheChecksRefuse) {
     EXPECT_EQ(FitSetupProblem(SetupFor(c, {"zone2.htc2=0:0.01", "thickness=0.2:0.4"})), "");
 
     for (const char* text : {"layers=3:10", "dz=0.1:1", "zone2.length=1:200"})
-        EXPECT_NE(ParseFitOption(text).Error.find("sets where the rows lie and is not fitted"),
+        EXPECT_NE(ParseFitOption(text).Error.find("sets where the rows lie and is not varied"),
                   std::string::npos)
             << text;
     EXPECT_EQ(ParseFitOption("lag=-1:5").Error, "--fit lag=-1:5: a time constant is not below 0");
