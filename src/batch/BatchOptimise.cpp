@@ -27,31 +27,37 @@ std::optional<long long> WholeNumber(const std::string& text, long long lo, long
     return static_cast<long long>(*value);
 }
 
-// The runs and the best index on a terminal, written over in place, once the
-// search takes more than a second.
+// The runs and the best index every half second: on a terminal written over
+// in place once the search takes more than a second, for a program reading
+// them (--progress) a line each from the start.
 class SearchProgress {
   public:
-    explicit SearchProgress(std::ostream& err) : err_(err) {}
+    SearchProgress(std::ostream& err, bool lines) : err_(err), lines_(lines) {}
     bool operator()(int runs, double best) {
         const double elapsed =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
-        if (elapsed >= 1 && elapsed - shownAt_ >= 0.5) {
+        if ((elapsed >= 1 || lines_) && (!shown_ || elapsed - shownAt_ >= 0.5)) {
             shownAt_ = elapsed;
             shown_ = true;
-            err_ << "\roptimise: " << runs << " runs, best index "
-                 << (std::isnan(best) ? std::string("none yet") : ShortestNumber(best)) << "    "
-                 << std::flush;
+            const std::string text =
+                "optimise: " + std::to_string(runs) + " runs, best index " +
+                (std::isnan(best) ? std::string("none yet") : ShortestNumber(best));
+            if (lines_)
+                err_ << text << std::endl;
+            else
+                err_ << '\r' << text << "    " << std::flush;
         }
         return true;
     }
     void Finish() {
-        if (shown_)
+        if (shown_ && !lines_)
             err_ << '\n';
     }
 
   private:
     std::ostream& err_;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    bool lines_;
     double shownAt_ = 0;
     bool shown_ = false;
 };
@@ -60,7 +66,7 @@ class SearchProgress {
 
 bool WantsOptimise(const BatchCommand& c) {
     return !c.Optimise.empty() || !c.Goal.empty() || !c.Margin.empty() || !c.Jobs.empty() ||
-           !c.MaxRuns.empty();
+           !c.MaxRuns.empty() || c.Progress;
 }
 
 std::string ClassifyOptimise(BatchCommand& c, std::size_t files) {
@@ -71,6 +77,7 @@ std::string ClassifyOptimise(BatchCommand& c, std::size_t files) {
                                           {"--max-runs", &c.MaxRuns}})
             if (!value->empty())
                 return std::string(name) + " belongs to --optimise";
+        return "--progress belongs to --optimise";
     }
     for (const auto& [name, given] : {std::pair{"--sweep", !c.Sweeps.empty()},
                                       {"--metrics", !c.Metrics.empty()},
@@ -167,9 +174,9 @@ int RunBatchOptimise(const BatchCommand& command, std::ostream& out, std::ostrea
     if (const auto problem = RecipeSetupProblem(setup); !problem.empty())
         return usage(problem);
 
-    SearchProgress progress(err);
+    SearchProgress progress(err, command.Progress);
     RecipeProgress onRun;
-    if (showProgress)
+    if (showProgress || command.Progress)
         onRun = [&progress](int runs, double best) { return progress(runs, best); };
     RecipeResult result;
     std::variant<RecipeJudgement, std::string> judged;

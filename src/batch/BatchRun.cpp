@@ -100,7 +100,7 @@ const char* const BatchUsageText =
     "       korvane-batch --optimise NAME=LO:HI [--optimise ...] --window FILE\n"
     "                     --goal centre|max:NAME|min:NAME [--margin M]\n"
     "                     [--model exact|scheme] [--jobs N] [--max-runs N]\n"
-    "                     [--out-data FILE] DATAFILE [RESULTFILE]\n"
+    "                     [--out-data FILE] [--progress] DATAFILE [RESULTFILE]\n"
     "  --report FILE  also write the zone metrics and the distance from the exact\n"
     "                 solution as JSON\n"
     "  --csv FILE     also write every recorded row and the exact solution beside it\n"
@@ -152,6 +152,9 @@ const char* const BatchUsageText =
     "  --jobs N       threads of a search on the exact solution (default the cores,\n"
     "                 at most 8; the scheme marches one run at a time)\n"
     "  --max-runs N   the most runs of a search (default 3000)\n"
+    "  --progress     write the runs so far and the best index to standard error\n"
+    "                 every half second, a line each (on a terminal the search\n"
+    "                 shows them in place after a second anyway)\n"
     "  --out-data FILE  write the fitted inputs or the recipe as a data file\n"
     "  --threads N    threads of a fit (default: the cores, at most 8, for ten\n"
     "                 thousand points a trial or more, else one)\n"
@@ -250,6 +253,12 @@ BatchCommand ParseBatchArguments(const std::vector<std::string>& args) {
             command.Do =
                 arg == "--help" ? BatchCommand::Action::Help : BatchCommand::Action::Version;
             return command;
+        }
+        if (arg == "--progress") {
+            if (command.Progress)
+                return refuse(arg + " is given twice");
+            command.Progress = true;
+            continue;
         }
         if (arg == "--fail-outside") {
             if (failOutside)

@@ -55,7 +55,8 @@ struct BatchCommand {
     // A recipe search (BatchOptimise.h); it shares --model and --out-data with a fit.
     std::vector<std::string> Optimise;
     std::string Goal, Margin, Jobs, MaxRuns;
-    std::string Problem; // for Usage: what is wrong, one line
+    bool Progress = false; // --progress: a line of runs and best index every half second
+    std::string Problem;   // for Usage: what is wrong, one line
 };
 BatchCommand ParseBatchArguments(const std::vector<std::string>& args);
 

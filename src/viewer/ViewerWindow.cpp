@@ -6,6 +6,7 @@
 #include "CalibratePanel.h"
 #include "ChartExport.h"
 #include "MeasuredTable.h"
+#include "OptimisePanel.h"
 #include "ProfileChart.h"
 #include "RunExport.h"
 #include "RunPath.h"
@@ -156,6 +157,9 @@ ViewerWindow::ViewerWindow(ViewerServices& services) : services_(services) {
         AddFiles({path});
     };
     Lower->addTab(Calibrate, "&Calibrate");
+    Optimise = new OptimisePanel(services_);
+    Optimise->OnFound = [this](const QString& path) { AddFiles({path}); };
+    Lower->addTab(Optimise, "&Optimise");
 
     auto* splitter = new QSplitter(Qt::Vertical);
     splitter->addWidget(Along);
@@ -353,6 +357,7 @@ void ViewerWindow::ShowRuns() {
     WhatIf->SetDataFile(dataFile);
     MeasuredView->Show(measured_.get(), runs_, comparisons_);
     Calibrate->SetRun(dataFile, measured_, measuredRequest_, lag_);
+    Optimise->SetRun(dataFile);
     ShowProfile();
 }
 
@@ -478,6 +483,7 @@ void ViewerWindow::CloseWindowClick() {
 void ViewerWindow::WindowChanged() {
     closeWindow_->setEnabled(WindowTab->IsOpen());
     WhatIf->SetWindowFile(WindowTab->FilePath());
+    Optimise->SetWindowFile(WindowTab->FilePath());
     options_.Window = WindowTab->Judged();
     Along->Show(runs_, options_);
 }

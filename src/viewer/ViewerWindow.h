@@ -17,6 +17,7 @@ namespace korvane {
 
 class AlongLineChart;
 class CalibratePanel;
+class OptimisePanel;
 class MeasuredTable;
 class ProfileChart;
 class WhatIfPanel;
@@ -87,6 +88,7 @@ class ViewerWindow : public QMainWindow {
     WhatIfPanel* WhatIf; // varies the inputs of a run opened from a data file
     MeasuredTable* MeasuredView;
     CalibratePanel* Calibrate; // fits a data file's inputs to the measured profile
+    OptimisePanel* Optimise;   // searches a recipe that meets the process window
     QLabel* Source;            // where the run comes from and what the dashes are
     QLabel* Warnings;          // above the charts: an incomplete file, a temperature below 0 K
     QLabel* Sentence;          // the distance to the exact solution in words

@@ -270,6 +270,7 @@ TEST(BatchOptimise, OptionsGoTogetherOrSayWhy) {
         {{"--goal", "centre", "--window", "w.json", "d.txt", "r.txt"},
          "--goal belongs to --optimise"},
         {{"--max-runs", "9", "d.txt", "r.txt"}, "--max-runs belongs to --optimise"},
+        {{"--progress", "d.txt", "r.txt"}, "--progress belongs to --optimise"},
         {{"--optimise", "speed=1:2", "--window", "w.json", "--goal", "centre", "--sweep",
           "speed=1:2:3", "d.txt"},
          "--sweep does not go with --optimise"},
@@ -351,14 +352,16 @@ TEST(BatchOptimise, ThePrintedRecipeRunsAsPrinted) {
     EXPECT_NE(ReadFileBytes(dir.file("r.json")).find("\"window\""), std::string::npos);
 
     // No recipe: the best on standard output, why on standard error, exit 3.
-    const auto none = Batch({"--optimise", "speed=1.5:2", "--optimise", "zone1.outer1=150:160",
-                             "--window", window, "--goal", "max:speed", "--max-runs", "100",
-                             "--out-data", dir.file("none.txt"), Examples + "/heating.txt"});
+    const auto none =
+        Batch({"--optimise", "speed=1.5:2", "--optimise", "zone1.outer1=150:160", "--window",
+               window, "--goal", "max:speed", "--max-runs", "100", "--progress", "--out-data",
+               dir.file("none.txt"), Examples + "/heating.txt"});
     EXPECT_EQ(none.code, BatchNoSolution);
-    EXPECT_EQ(none.err.rfind("No recipe within the bounds is inside the window on the exact "
-                             "solution: the best index found is ",
-                             0),
-              0u)
+    // A program reading --progress gets a line at once, then every half second.
+    EXPECT_EQ(none.err.rfind("optimise: 1 runs, best index ", 0), 0u) << none.err;
+    EXPECT_NE(none.err.find("\nNo recipe within the bounds is inside the window on the exact "
+                            "solution: the best index found is "),
+              std::string::npos)
         << none.err;
     EXPECT_NE(none.err.find("limit 1 \"peak at the middle\""), std::string::npos) << none.err;
     EXPECT_NE(none.out.find("window.exact.pwi="), std::string::npos);
