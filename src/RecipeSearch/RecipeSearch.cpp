@@ -518,6 +518,19 @@ std::string RecipeReport(const RecipeSetup& setup, const RecipeResult& result,
     return text;
 }
 
+std::vector<std::string> BoundNotes(const RecipeSetup& setup, const RecipeResult& result) {
+    std::vector<std::string> notes;
+    for (std::size_t k = 0; k < result.Values.size() && k < setup.Inputs.size(); ++k) {
+        const FitParameter& p = setup.Inputs[k];
+        const double scaled = (result.Values[k] - p.Lo) / (p.Hi - p.Lo);
+        if (scaled <= 1e-5 || scaled >= 1 - 1e-5)
+            notes.push_back(p.Name + " ends on its " + (scaled <= 1e-5 ? "lower" : "upper") +
+                            " bound " + ShortestNumber(scaled <= 1e-5 ? p.Lo : p.Hi) +
+                            ": wider bounds may give a better recipe");
+    }
+    return notes;
+}
+
 std::optional<std::pair<std::string, double>> ParseRecipeLine(std::string_view line) {
     while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
         line.remove_suffix(1);

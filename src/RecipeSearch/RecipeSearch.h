@@ -83,6 +83,11 @@ std::string StoppingLimit(const ProcessWindow& window, const WindowResult& resul
 std::string RecipeReport(const RecipeSetup& setup, const RecipeResult& result,
                          const RecipeJudgement& judgement);
 
+// A line for each input that ends on one of its bounds (within a
+// hundred-thousandth of their range), where wider bounds may give a better
+// recipe.
+std::vector<std::string> BoundNotes(const RecipeSetup& setup, const RecipeResult& result);
+
 // "NAME=VALUE" read back; nothing for any other line.
 std::optional<std::pair<std::string, double>> ParseRecipeLine(std::string_view line);
 

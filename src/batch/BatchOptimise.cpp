@@ -217,6 +217,8 @@ int RunBatchOptimise(const BatchCommand& command, std::ostream& out, std::ostrea
     }
     if (!result.Inside)
         return BatchNoSolution;
+    for (const auto& note : BoundNotes(setup, result))
+        err << note << '\n';
     if (!command.OutData.empty() &&
         !WriteWholeFile(command.OutData, DataFileText(result.DataValues), error)) {
         err << "Can not write the recipe to file " << command.OutData << " (" << error << ")\n";

@@ -174,9 +174,14 @@ TEST(RecipeSearch, CountsRefusedTrialsAsOutsideAndNamesTheLimitThatStopsIt) {
     const ProcessWindow hot = Window(R"({"limits": [
         {"metric": "zone4.exit.TAV", "min": 20, "max": 80},
         {"metric": "profile.T6.peak.T", "min": 240, "max": 250, "label": "peak at the middle"}]})");
-    const RecipeResult none = Search(SearchOf(base, hot, {"zone1.outer1=150:200"}));
+    const RecipeSetup hotSetup = SearchOf(base, hot, {"zone1.outer1=150:200"});
+    const RecipeResult none = Search(hotSetup);
     EXPECT_FALSE(none.Inside);
     EXPECT_NEAR(none.Values[0], 200, 1e-6);
+    EXPECT_EQ(
+        BoundNotes(hotSetup, none),
+        std::vector<std::string>{
+            "zone1.outer1 ends on its upper bound 200: wider bounds may give a better recipe"});
     const std::string stop = StoppingLimit(hot, none.Window);
     EXPECT_EQ(stop.rfind("limit 2 \"peak at the middle\" (profile.T6.peak.T) is ", 0), 0u) << stop;
     EXPECT_NE(stop.find(" for 240 to 250, index "), std::string::npos) << stop;

@@ -69,6 +69,36 @@ fit_as_linux() {
   fi
 }
 
+# recipe_as_linux CASE ARG...: a recipe search in both tools, from copies of
+# $work/CASE/in. The exit code must agree and the recipe within the search's
+# tolerance: its inputs to a ten-thousandth of themselves, the indices to 0.01;
+# the runs and the time are the search's own. The one-job and the two-job
+# search of the Windows tool must give the same recipe.
+recipe_as_linux() {
+  local name=$1
+  shift
+  local counted=$failures
+  same_as_linux "$name" "$@" >/dev/null 2>&1
+  failures=$counted
+  local dir=$work/$name problem=
+  cmp -s "$dir/linux.rc" "$dir/windows.rc" ||
+    problem="exit code $(cat "$dir/windows.rc"), Linux $(cat "$dir/linux.rc")"
+  awk -F= 'FNR == NR { v[$1] = $2; n++; next }
+    $1 == "runs" || $1 == "seconds" { m++; next }
+    !($1 in v) { exit 1 }
+    { m++; a = v[$1] + 0; b = $2 + 0; d = a - b; if (d < 0) d = -d; if (a < 0) a = -a
+      if (d > ($1 ~ /^window\./ ? 0.01 : 1e-4 * a)) exit 1 }
+    END { if (m != n) exit 1 }' "$dir/linux.out" "$dir/windows.out" ||
+    problem="$problem; the recipe differs"
+  if [ -n "$problem" ]; then
+    echo "FAIL [$name]: ${problem#; }" >&2
+    diff "$dir/linux.out" "$dir/windows.out" | head -n 10 >&2 || true
+    failures=$((failures + 1))
+  else
+    echo "ok   [$name] exit $(cat "$dir/linux.rc"), within the search's tolerance"
+  fi
+}
+
 # The largest run: 100 layers and four zones of 250 steps each.
 largest_data() {
   with_line 7 "Increment = 0.1" <"$golden/defaults.txt" | with_line 8 "Layers = 100" |
@@ -234,4 +264,29 @@ run_batch_cases() {
   cp "$examples/oven.txt" "$dir/data.txt"
   sed '12s/;/;x/' "$examples/oven-logger.csv" >"$dir/logger.csv"
   same_as_linux measured-broken "${measured[@]}" data.txt result.txt
+
+  # A recipe: the fastest line inside the window on one job and on two, a
+  # window no recipe within the bounds meets, and a bound that switches a
+  # zone off.
+  local recipe=(--optimise speed=0.2:2 --optimise zone1.outer1=150:300
+    --optimise zone2.outer1=150:300 --window w.json)
+  for name in recipe-fastest recipe-fastest-one-job recipe-none recipe-refused; do
+    dir=$(case_dir $name)
+    cp "$examples/heating.txt" "$dir/data.txt"
+    cp "$examples/heating-recipe.json" "$dir/w.json"
+  done
+  recipe_as_linux recipe-fastest "${recipe[@]}" --goal max:speed --max-runs 600 \
+    --out-data recipe.txt data.txt
+  recipe_as_linux recipe-fastest-one-job "${recipe[@]}" --goal max:speed --max-runs 600 \
+    --jobs 1 data.txt
+  grep -v -e '^runs=' -e '^seconds=' "$work/recipe-fastest/windows.out" >"$work/recipe-fastest/two.out"
+  grep -v -e '^runs=' -e '^seconds=' "$work/recipe-fastest-one-job/windows.out" \
+    >"$work/recipe-fastest-one-job/one.out"
+  cmp -s "$work/recipe-fastest/two.out" "$work/recipe-fastest-one-job/one.out" || {
+    echo "FAIL [recipe-fastest-one-job]: one job finds another recipe than two" >&2
+    failures=$((failures + 1))
+  }
+  recipe_as_linux recipe-none --optimise speed=1.5:2 --optimise zone1.outer1=150:160 \
+    --window w.json --goal centre --max-runs 100 data.txt
+  same_as_linux recipe-refused --optimise zone2.htc1=0:0.01 --window w.json --goal centre data.txt
 }
