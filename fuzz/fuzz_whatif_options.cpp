@@ -1,12 +1,15 @@
 // The what-if options of korvane-batch: the sweep axis, the seek range and
 // target, the share, the metric list, the lines of a share's stream and the
-// seek's answer, and the command line. Each line of the input goes to every
+// seek's answer, a recipe search's bounds, goal and answer lines, and the
+// command line. Each line of the input goes to every
 // reader, and all lines together are the command line. Nothing may crash or
 // hang; what a reader accepts is finite and within the caps, and reads back
 // the same from the text its writer makes of it.
 #include "BatchRun.h"
+#include "FitOptions.h"
 #include "FuzzCheck.h"
 #include "GoalSeek.h"
+#include "RecipeSearch.h"
 #include "Sweep.h"
 #include "WhatIfOptions.h"
 #include "WhatIfPlan.h"
@@ -172,6 +175,35 @@ void CheckStreamLine(const std::string& text) {
     }
 }
 
+void CheckRecipe(const std::string& text) {
+    const auto bound = korvane::ParseBoundOption("--optimise", text, false);
+    if (bound.Error.empty()) {
+        const auto& p = bound.Parameter;
+        FUZZ_CHECK(p.Input && korvane::IsFittable(*p.Input) && std::isfinite(p.Lo) &&
+                       std::isfinite(p.Hi) && p.Lo < p.Hi,
+                   "the bound \"%s\" gives %.17g:%.17g", Shown(text).c_str(), p.Lo, p.Hi);
+        const auto back = korvane::ParseBoundOption("--optimise", korvane::FitOptionText(p), false);
+        FUZZ_CHECK(back.Error.empty() && back.Parameter.Input == p.Input &&
+                       Same(back.Parameter.Lo, p.Lo) && Same(back.Parameter.Hi, p.Hi),
+                   "the bound \"%s\" reads back otherwise", Shown(text).c_str());
+    } else {
+        CheckError(bound.Error, text);
+    }
+    const auto goal = korvane::ParseRecipeGoal(text);
+    if (goal.Error.empty())
+        FUZZ_CHECK(goal.Goal == korvane::RecipeGoal::Centre || !goal.Input.empty(),
+                   "the goal \"%s\" has no input", Shown(text).c_str());
+    else
+        CheckError(goal.Error, text);
+    if (const auto line = korvane::ParseRecipeLine(text)) {
+        const auto back =
+            korvane::ParseRecipeLine(line->first + "=" + korvane::ShortestNumber(line->second));
+        FUZZ_CHECK(std::isfinite(line->second) && back && back->first == line->first &&
+                       Same(back->second, line->second),
+                   "the recipe line \"%s\" reads back otherwise", Shown(text).c_str());
+    }
+}
+
 void CheckCommandLine(const std::vector<std::string>& args) {
     using Action = korvane::BatchCommand::Action;
     const auto command = korvane::ParseBatchArguments(args);
@@ -189,6 +221,10 @@ void CheckCommandLine(const std::vector<std::string>& args) {
                    "a sweep of %zu axes", command.Sweeps.size());
     if (command.Do == Action::Seek)
         FUZZ_CHECK(!command.Target.empty() && command.Sweeps.empty(), "a seek without a target");
+    if (command.Do == Action::Optimise)
+        FUZZ_CHECK(!command.Optimise.empty() && !command.Outputs.WindowFile.empty() &&
+                       !command.Goal.empty() && command.Fits.empty() && command.Sweeps.empty(),
+                   "a recipe search of %zu inputs", command.Optimise.size());
 }
 
 } // namespace
@@ -208,6 +244,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         CheckShare(arg);
         CheckMetrics(arg);
         CheckStreamLine(arg);
+        CheckRecipe(arg);
     }
     // The first two axes as a grid: refused above the cap, or within it.
     if (axes.size() > 2)

@@ -341,6 +341,8 @@ std::string RecipeSetupProblem(const RecipeSetup& setup) {
         for (std::size_t j = 0; j < k; ++j)
             if (setup.Inputs[j].Name == p.Name)
                 return "--optimise " + p.Name + " is given twice";
+        if (!std::isfinite(p.Hi - p.Lo))
+            return option + "the bounds are too far apart to search between";
         const std::string zone = ZoneOf(*p.Input);
         if (zone.empty())
             continue;
@@ -538,7 +540,7 @@ std::optional<std::pair<std::string, double>> ParseRecipeLine(std::string_view l
     if (equals == std::string_view::npos || equals == 0)
         return std::nullopt;
     const auto value = ParsePlainNumber(line.substr(equals + 1));
-    if (!value)
+    if (!value || !std::isfinite(*value))
         return std::nullopt;
     return std::pair{std::string(line.substr(0, equals)), *value};
 }

@@ -203,6 +203,11 @@ TEST(RecipeSearch, RefusesSetupsItCannotSearch) {
     const Case cases[] = {
         {{}, "centre", 100, &window, "name at least one input to optimise"},
         {{"speed=0.1:1", "speed=0.2:1"}, "centre", 100, &window, "--optimise speed is given twice"},
+        {{"zone1.outer1=-1e308:1e308"},
+         "centre",
+         100,
+         &window,
+         "--optimise zone1.outer1=-1e+308:1e+308: the bounds are too far apart"},
         {{"zone2.htc1=0:0.01"},
          "centre",
          100,
