@@ -3,6 +3,7 @@
 #include "AppLook.h"
 
 #include "BatchExit.h"
+#include "BatchJob.h"
 #include "BatchWorkers.h"
 #include "EventGuard.h"
 #include "RunExport.h"
@@ -10,11 +11,9 @@
 #include "WhatIfPlan.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMap>
 #include <QProcess>
@@ -63,16 +62,9 @@ bool IsCoefficient(const std::string& name) {
 CalibratePanel::CalibratePanel(ErrorBox& errors, QWidget* parent)
     : QWidget(parent), errors_(errors) {
     program_ = BatchProgram();
-    Inputs = new QTableWidget(0, 4);
-    Inputs->setHorizontalHeaderLabels({"Fit", "Data file", "From", "To"});
-    Inputs->verticalHeader()->hide();
-    Inputs->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    Inputs->horizontalHeader()->setStretchLastSection(true);
-    Model = new QComboBox;
-    Model->addItem("the exact solution", "exact");
-    Model->addItem("the scheme at the data file's grid", "scheme");
-    Model->setToolTip("The exact slab solution is the physics; the scheme's own distance from "
-                      "it would be soaked up into the coefficients.");
+    Inputs = BoundsTable("Fit");
+    Model = ModelChoice("The exact slab solution is the physics; the scheme's own distance from "
+                        "it would be soaked up into the coefficients.");
     RunButton = new QPushButton("&Calibrate");
     CancelButton = new QPushButton("Cancel");
     CancelButton->setEnabled(false);
@@ -82,12 +74,11 @@ CalibratePanel::CalibratePanel(ErrorBox& errors, QWidget* parent)
     Progress->hide();
     Status = new QLabel;
     Status->setWordWrap(true);
-    Result = new QLabel;
-    Result->setWordWrap(true);
-    Result->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Result->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    Result = AnswerLabel();
     clock_ = new QTimer(this);
     clock_->setInterval(200);
+    job_ = new BatchJob(this);
+    job_->OnFinished = [this](int code, bool crashed) { Handle([&] { Finished(code, crashed); }); };
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(new QLabel("Fit"));
@@ -111,19 +102,13 @@ CalibratePanel::CalibratePanel(ErrorBox& errors, QWidget* parent)
     connect(clock_, &QTimer::timeout, this, [this] {
         Handle([this] {
             Status->setText(QString("Fitting in korvane-batch… %1 s")
-                                .arg(static_cast<double>(elapsed_.elapsed()) / 1000, 0, 'f', 1));
+                                .arg(static_cast<double>(job_->ElapsedMs()) / 1000, 0, 'f', 1));
         });
     });
     SetRun({}, nullptr, {}, 0);
 }
 
-CalibratePanel::~CalibratePanel() {
-    if (process_) {
-        process_->disconnect(this);
-        process_->kill();
-        process_->waitForFinished(2000);
-    }
-}
+CalibratePanel::~CalibratePanel() = default;
 
 template <class Handler> void CalibratePanel::Handle(Handler handler) {
     Guard(errors_, handler);
@@ -263,7 +248,7 @@ QStringList CalibratePanel::FitArguments(const QString& outData) {
 }
 
 bool CalibratePanel::Busy() const {
-    return process_ && process_->state() != QProcess::NotRunning;
+    return job_->Busy();
 }
 
 void CalibratePanel::SetBusy(bool busy) {
@@ -271,7 +256,6 @@ void CalibratePanel::SetBusy(bool busy) {
     CancelButton->setEnabled(busy);
     Progress->setVisible(busy);
     if (busy) {
-        elapsed_.start();
         clock_->start();
     } else {
         clock_->stop();
@@ -285,52 +269,30 @@ void CalibratePanel::RunClick() {
         Status->setText("korvane-batch was not found beside the viewer or on the PATH.");
         return;
     }
-    if (!runsDir_ || !runsDir_->isValid())
-        runsDir_ = std::make_unique<QTemporaryDir>();
-    int n = 1;
-    const QString base = QFileInfo(dataFile_).completeBaseName() + "-fitted";
-    do
-        outData_ =
-            QDir(runsDir_->path()).filePath(base + (n > 1 ? QString::number(n) : "") + ".txt");
-    while (QFile::exists(outData_) && ++n);
+    outData_ = job_->FreshFile(QFileInfo(dataFile_).completeBaseName() + "-fitted");
     const QStringList args = FitArguments(outData_);
     if (args.isEmpty())
         return;
     Result->clear();
-    delete process_;
-    process_ = new QProcess(this);
-    QProcess* process = process_;
-    connect(process, &QProcess::finished, this, [this, process](int code, QProcess::ExitStatus s) {
-        if (process == process_)
-            Handle([&] { Finished(code, s != QProcess::NormalExit); });
-    });
-    connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart && process == process_)
-            Handle([&] { Finished(-1, true); });
-    });
-    process->start(program_, args);
+    job_->Start(program_, args);
     SetBusy(true);
 }
 
 void CalibratePanel::CancelClick() {
     if (!Busy())
         return;
-    QProcess* process = process_;
-    process_ = nullptr; // its result is no longer wanted
-    process->kill();
-    process->waitForFinished(2000);
-    process->deleteLater();
+    job_->Cancel();
     SetBusy(false);
     Status->setText("Cancelled.");
 }
 
 void CalibratePanel::Finished(int exitCode, bool crashed) {
     SetBusy(false);
-    const double seconds = static_cast<double>(elapsed_.elapsed()) / 1000;
-    const QString out = QString::fromUtf8(process_->readAllStandardOutput());
-    const QString err = QString::fromUtf8(process_->readAllStandardError()).trimmed();
+    const double seconds = static_cast<double>(job_->ElapsedMs()) / 1000;
+    const QString out = QString::fromUtf8(job_->Process()->readAllStandardOutput());
+    const QString err = QString::fromUtf8(job_->Process()->readAllStandardError()).trimmed();
     if (crashed) {
-        Status->setText("korvane-batch could not run the fit: " + process_->errorString());
+        Status->setText("korvane-batch could not run the fit: " + job_->Process()->errorString());
         Result->setText(err.toHtmlEscaped());
         return;
     }

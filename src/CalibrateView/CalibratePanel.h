@@ -4,8 +4,6 @@
 #include "MeasuredProfile.h"
 #include "WhatIfCase.h"
 
-#include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QWidget>
 
 #include <functional>
@@ -14,7 +12,6 @@
 
 class QComboBox;
 class QLabel;
-class QProcess;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
@@ -22,6 +19,7 @@ class QTimer;
 
 namespace korvane {
 
+class BatchJob;
 class ErrorBox;
 
 // Calibrate: fit the inputs of a data file's run to the measured profile
@@ -71,11 +69,9 @@ class CalibratePanel : public QWidget {
     std::shared_ptr<const MeasuredProfile> profile_;
     MeasuredRequest request_;
     double lag_ = 0;
-    QProcess* process_ = nullptr;
+    BatchJob* job_;
     QTimer* clock_;
-    QElapsedTimer elapsed_;
     QString outData_;
-    std::unique_ptr<QTemporaryDir> runsDir_;
 };
 
 } // namespace korvane

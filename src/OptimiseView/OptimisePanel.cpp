@@ -1,6 +1,7 @@
 #include "OptimisePanel.h"
 
 #include "BatchExit.h"
+#include "BatchJob.h"
 #include "BatchWorkers.h"
 #include "EventGuard.h"
 #include "FitOptions.h"
@@ -9,12 +10,10 @@
 #include "WhatIfPlan.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QMap>
 #include <QProcess>
@@ -51,11 +50,7 @@ QString Seconds(qint64 ms) {
 
 OptimisePanel::OptimisePanel(ErrorBox& errors, QWidget* parent) : QWidget(parent), errors_(errors) {
     program_ = BatchProgram();
-    Inputs = new QTableWidget(0, 4);
-    Inputs->setHorizontalHeaderLabels({"Optimise", "Data file", "From", "To"});
-    Inputs->verticalHeader()->hide();
-    Inputs->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    Inputs->horizontalHeader()->setStretchLastSection(true);
+    Inputs = BoundsTable("Optimise");
     Goal = new QComboBox;
     Goal->addItem("the window's centre", "centre");
     Goal->addItem("the largest", "max");
@@ -71,11 +66,8 @@ OptimisePanel::OptimisePanel(ErrorBox& errors, QWidget* parent) : QWidget(parent
     Margin->setPrefix("index ≤ ");
     Margin->setToolTip("Inside the window means an index of at most this: below 100 keeps a "
                        "safety margin from the limits.");
-    Model = new QComboBox;
-    Model->addItem("the exact solution", "exact");
-    Model->addItem("the scheme at the data file's grid", "scheme");
-    Model->setToolTip("The exact slab solution is the physics and runs on every core; the "
-                      "scheme marches one run at a time.");
+    Model = ModelChoice("The exact slab solution is the physics and runs on every core; the "
+                        "scheme marches one run at a time.");
     MaxRuns = new QSpinBox;
     MaxRuns->setRange(10, 1000000);
     MaxRuns->setSingleStep(500);
@@ -89,12 +81,12 @@ OptimisePanel::OptimisePanel(ErrorBox& errors, QWidget* parent) : QWidget(parent
     Progress->hide();
     Status = new QLabel;
     Status->setWordWrap(true);
-    Result = new QLabel;
-    Result->setWordWrap(true);
-    Result->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Result->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    Result = AnswerLabel();
     clock_ = new QTimer(this);
     clock_->setInterval(200);
+    job_ = new BatchJob(this);
+    job_->OnStandardError = [this] { Handle([this] { ReadProgress(); }); };
+    job_->OnFinished = [this](int code, bool crashed) { Handle([&] { Finished(code, crashed); }); };
 
     auto* goal = new QHBoxLayout;
     goal->addWidget(new QLabel("Find"));
@@ -131,13 +123,7 @@ OptimisePanel::OptimisePanel(ErrorBox& errors, QWidget* parent) : QWidget(parent
     SetRun({});
 }
 
-OptimisePanel::~OptimisePanel() {
-    if (process_) {
-        process_->disconnect(this);
-        process_->kill();
-        process_->waitForFinished(2000);
-    }
-}
+OptimisePanel::~OptimisePanel() = default;
 
 template <class Handler> void OptimisePanel::Handle(Handler handler) {
     Guard(errors_, handler);
@@ -145,7 +131,7 @@ template <class Handler> void OptimisePanel::Handle(Handler handler) {
 
 void OptimisePanel::ShowSearching() {
     Status->setText("Searching in korvane-batch… " + progressText_ +
-                    (progressText_.isEmpty() ? "" : ", ") + Seconds(elapsed_.elapsed()) + " s");
+                    (progressText_.isEmpty() ? "" : ", ") + Seconds(job_->ElapsedMs()) + " s");
 }
 
 void OptimisePanel::SetRun(const QString& dataFile) {
@@ -269,7 +255,7 @@ QStringList OptimisePanel::SearchArguments(const QString& outData) {
 }
 
 bool OptimisePanel::Busy() const {
-    return process_ && process_->state() != QProcess::NotRunning;
+    return job_->Busy();
 }
 
 void OptimisePanel::SetBusy(bool busy) {
@@ -279,7 +265,6 @@ void OptimisePanel::SetBusy(bool busy) {
         progressText_.clear();
         Progress->setRange(0, MaxRuns->value());
         Progress->setValue(0);
-        elapsed_.start();
         clock_->start();
     } else {
         clock_->stop();
@@ -294,42 +279,20 @@ void OptimisePanel::RunClick() {
         Status->setText("korvane-batch was not found beside the viewer or on the PATH.");
         return;
     }
-    if (!runsDir_ || !runsDir_->isValid())
-        runsDir_ = std::make_unique<QTemporaryDir>();
-    int n = 1;
-    const QString base = QFileInfo(dataFile_).completeBaseName() + "-recipe";
-    do
-        outData_ =
-            QDir(runsDir_->path()).filePath(base + (n > 1 ? QString::number(n) : "") + ".txt");
-    while (QFile::exists(outData_) && ++n);
+    outData_ = job_->FreshFile(QFileInfo(dataFile_).completeBaseName() + "-recipe");
     const QStringList args = SearchArguments(outData_);
     if (args.isEmpty())
         return;
     Result->clear();
     errText_.clear();
-    delete process_;
-    process_ = new QProcess(this);
-    QProcess* process = process_;
-    connect(process, &QProcess::readyReadStandardError, this, [this, process] {
-        if (process == process_)
-            Handle([this] { ReadProgress(); });
-    });
-    connect(process, &QProcess::finished, this, [this, process](int code, QProcess::ExitStatus s) {
-        if (process == process_)
-            Handle([&] { Finished(code, s != QProcess::NormalExit); });
-    });
-    connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError e) {
-        if (e == QProcess::FailedToStart && process == process_)
-            Handle([&] { Finished(-1, true); });
-    });
-    process->start(program_, args);
+    job_->Start(program_, args);
     SetBusy(true);
 }
 
 void OptimisePanel::ReadProgress() {
     // "optimise: N runs, best index X" lines; anything else is a message.
     static const QRegularExpression line("^optimise: (\\d+) runs, best index (.+)$");
-    errText_ += QString::fromUtf8(process_->readAllStandardError());
+    errText_ += QString::fromUtf8(job_->Process()->readAllStandardError());
     QStringList kept;
     const QStringList lines = errText_.split('\n');
     for (int i = 0; i + 1 < lines.size(); ++i) {
@@ -350,11 +313,7 @@ void OptimisePanel::ReadProgress() {
 void OptimisePanel::CancelClick() {
     if (!Busy())
         return;
-    QProcess* process = process_;
-    process_ = nullptr; // its result is no longer wanted
-    process->kill();
-    process->waitForFinished(2000);
-    process->deleteLater();
+    job_->Cancel();
     SetBusy(false);
     Status->setText("Cancelled; no run opened.");
 }
@@ -362,11 +321,12 @@ void OptimisePanel::CancelClick() {
 void OptimisePanel::Finished(int exitCode, bool crashed) {
     ReadProgress();
     SetBusy(false);
-    const QString seconds = Seconds(elapsed_.elapsed());
-    const QString out = QString::fromUtf8(process_->readAllStandardOutput());
+    const QString seconds = Seconds(job_->ElapsedMs());
+    const QString out = QString::fromUtf8(job_->Process()->readAllStandardOutput());
     const QString err = errText_.trimmed();
     if (crashed) {
-        Status->setText("korvane-batch could not run the search: " + process_->errorString());
+        Status->setText("korvane-batch could not run the search: " +
+                        job_->Process()->errorString());
         Result->setText(err.toHtmlEscaped());
         return;
     }

@@ -2,8 +2,6 @@
 
 #include "WhatIfCase.h"
 
-#include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <QWidget>
 
 #include <functional>
@@ -13,7 +11,6 @@
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
-class QProcess;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
@@ -22,6 +19,7 @@ class QTimer;
 
 namespace korvane {
 
+class BatchJob;
 class ErrorBox;
 
 // Optimise: search the recipe (the checked inputs within their bounds) that
@@ -75,13 +73,11 @@ class OptimisePanel : public QWidget {
     QString program_;
     QString dataFile_, windowFile_;
     std::optional<WhatIfCase> base_;
-    QProcess* process_ = nullptr;
+    BatchJob* job_;
     QString errText_;
     QTimer* clock_;
-    QElapsedTimer elapsed_;
     QString progressText_;
     QString outData_;
-    std::unique_ptr<QTemporaryDir> runsDir_;
 };
 
 } // namespace korvane

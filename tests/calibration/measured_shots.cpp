@@ -7,6 +7,7 @@
 #include "MeasuredTable.h"
 #include "NumberFormat.h"
 #include "QtViewerServices.h"
+#include "ShotWait.h"
 #include "ViewerWindow.h"
 
 #include <QAction>
@@ -25,19 +26,6 @@
 using namespace korvane;
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > 60000)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    for (int i = 0; i < 10; ++i) // let the charts lay themselves out
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return true;
-}
 
 // The real dialogs but for the two that the pictures answer themselves.
 class ShotServices : public QtViewerServices {

@@ -4,38 +4,20 @@
 #include "NumberFormat.h"
 #include "OptimisePanel.h"
 #include "QtViewerServices.h"
+#include "ShotWait.h"
 #include "ViewerWindow.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTabWidget>
 
 #include <cstdio>
-#include <functional>
 
 using namespace korvane;
-
-namespace {
-
-bool WaitFor(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > 120000)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    for (int i = 0; i < 10; ++i) // let the charts lay themselves out
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return true;
-}
-
-} // namespace
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

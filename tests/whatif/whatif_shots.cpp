@@ -4,6 +4,7 @@
 // Run by scripts/whatif-screenshots.sh.
 #include "NumberFormat.h"
 #include "QtViewerServices.h"
+#include "ShotWait.h"
 #include "ViewerWindow.h"
 #include "WhatIfChart.h"
 #include "WhatIfPanel.h"
@@ -25,19 +26,6 @@
 using namespace korvane;
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& done) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > 60000)
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    for (int i = 0; i < 10; ++i) // let the charts lay themselves out
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-    return true;
-}
 
 void Sweep(WhatIfPanel& panel, const char* from, const char* to, int steps) {
     panel.Input->setCurrentText("speed");
