@@ -290,8 +290,8 @@ void OptimisePanel::RunClick() {
 }
 
 void OptimisePanel::ReadProgress() {
-    // "optimise: N runs, best index X" lines; anything else is a message.
-    static const QRegularExpression line("^optimise: (\\d+) runs, best index (.+)$");
+    // "optimise: N runs, best ..." lines; anything else is a message.
+    static const QRegularExpression line("^optimise: (\\d+) runs, (.+)$");
     errText_ += QString::fromUtf8(job_->Process()->readAllStandardError());
     QStringList kept;
     const QStringList lines = errText_.split('\n');
@@ -302,8 +302,7 @@ void OptimisePanel::ReadProgress() {
             continue;
         }
         Progress->setValue(std::min(match.captured(1).toInt(), Progress->maximum()));
-        progressText_ = match.captured(1) + " runs, best index " +
-                        QString::number(match.captured(2).toDouble(), 'f', 1);
+        progressText_ = match.captured(1) + " runs, " + match.captured(2);
         ShowSearching();
     }
     kept << lines.back(); // not yet a whole line

@@ -159,25 +159,34 @@ class Model {
     std::size_t goal_ = 0;
 };
 
-// The runs so far and the best index, for the caller's progress and stop.
+// The runs so far and the best point, for the caller's progress and stop.
 class Tally {
   public:
-    Tally(const RecipeProgress& progress) : progress_(progress) {}
+    Tally(const Model& model, const RecipeProgress& progress)
+        : model_(model), progress_(progress) {}
     void Add(const Point& point) {
         std::lock_guard lock(mutex_);
         ++runs_;
-        if (!std::isnan(point.Window.Pwi) && !(point.Window.Pwi >= best_))
-            best_ = point.Window.Pwi;
-        if (progress_ && !progress_(runs_, best_))
+        const Merit merit = model_.MeritOf(point);
+        if (runs_ == 1 || merit < best_) {
+            best_ = merit;
+            pwi_ = point.Window.Pwi;
+            goal_ = merit.Class == 0 && model_.Setup().Goal != RecipeGoal::Centre
+                        ? model_.Unscale(point.U)[model_.Goal()]
+                        : NaN;
+        }
+        if (progress_ && !progress_(runs_, pwi_, goal_))
             stop_ = true;
     }
     bool Stopped() const { return stop_; }
 
   private:
+    const Model& model_;
     const RecipeProgress& progress_;
     std::mutex mutex_;
     int runs_ = 0;
-    double best_ = NaN;
+    Merit best_;
+    double pwi_ = NaN, goal_ = NaN;
     std::atomic<bool> stop_ = false;
 };
 
@@ -378,7 +387,7 @@ RecipeResult SearchRecipe(const RecipeSetup& setup, const RecipeProgress& progre
     const auto started = std::chrono::steady_clock::now();
     RecipeResult result;
     const Model model(setup);
-    Tally tally(progress);
+    Tally tally(model, progress);
     const std::size_t n = setup.Inputs.size();
     // The march runs one at a time in a process; the exact line on any thread.
     const unsigned jobs = setup.Model == FitModel::Scheme ? 1
@@ -428,8 +437,10 @@ RecipeResult SearchRecipe(const RecipeSetup& setup, const RecipeProgress& progre
             }))
             chosen.push_back(j);
     }
-    const int budget = static_cast<int>((static_cast<std::size_t>(setup.MaxRuns) - samples) /
-                                        std::max<std::size_t>(chosen.size(), 1));
+    // At least one run each: NLopt takes a budget of 0 for none at all.
+    const int budget =
+        std::max(1, static_cast<int>((static_cast<std::size_t>(setup.MaxRuns) - samples) /
+                                     std::max<std::size_t>(chosen.size(), 1)));
     std::vector<std::unique_ptr<LocalSearch>> searches;
     for (std::size_t s = 0; s < chosen.size(); ++s)
         searches.push_back(std::make_unique<LocalSearch>(model, tally, budget));
@@ -518,6 +529,21 @@ std::string RecipeReport(const RecipeSetup& setup, const RecipeResult& result,
     std::snprintf(seconds, sizeof seconds, "%.3f", result.Seconds);
     text += "seconds=" + std::string(seconds) + "\n";
     return text;
+}
+
+std::string RecipeProgressText(const RecipeSetup& setup, double bestPwi, double bestGoal) {
+    const auto shown = [](double value) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.6g", value);
+        return std::string(text);
+    };
+    if (std::isnan(bestPwi))
+        return "no index yet";
+    if (setup.Goal == RecipeGoal::Centre)
+        return "best index " + shown(bestPwi);
+    if (std::isnan(bestGoal))
+        return "none inside yet, best index " + shown(bestPwi);
+    return "best " + setup.GoalInput + " " + shown(bestGoal) + " (index " + shown(bestPwi) + ")";
 }
 
 std::vector<std::string> BoundNotes(const RecipeSetup& setup, const RecipeResult& result) {

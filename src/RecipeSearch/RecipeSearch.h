@@ -56,9 +56,15 @@ struct RecipeResult {
     DataLineArray DataValues{}; // the data file's values with the recipe's inputs
 };
 
-// Sees the runs made and the best index so far (NaN while none is known);
-// returns false to stop. Called from the search's threads, one at a time.
-using RecipeProgress = std::function<bool(int runs, double bestPwi)>;
+// Sees the runs made, the best recipe's index so far (NaN while none is
+// known) and, for max: and min:, its goal input's value (NaN until a recipe
+// is inside); returns false to stop. Called from the search's threads, one
+// at a time.
+using RecipeProgress = std::function<bool(int runs, double bestPwi, double bestGoal)>;
+
+// "best index 52.5", "best speed 0.655 (index 100)", "none inside yet, best
+// index 925", "no index yet": the progress line's words after the runs.
+std::string RecipeProgressText(const RecipeSetup& setup, double bestPwi, double bestGoal);
 
 // A quasi-random sample of the bounds (the data file's own values first)
 // evaluated on all threads, then independent COBYLA searches from its best

@@ -27,21 +27,19 @@ std::optional<long long> WholeNumber(const std::string& text, long long lo, long
     return static_cast<long long>(*value);
 }
 
-// The runs and the best index every half second: on a terminal written over
+// The runs and the best recipe every half second: on a terminal written over
 // in place once the search takes more than a second, for a program reading
 // them (--progress) a line each from the start.
 class SearchProgress {
   public:
     SearchProgress(std::ostream& err, bool lines) : err_(err), lines_(lines) {}
-    bool operator()(int runs, double best) {
+    bool operator()(int runs, const std::string& best) {
         const double elapsed =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count();
         if ((elapsed >= 1 || lines_) && (!shown_ || elapsed - shownAt_ >= 0.5)) {
             shownAt_ = elapsed;
             shown_ = true;
-            const std::string text =
-                "optimise: " + std::to_string(runs) + " runs, best index " +
-                (std::isnan(best) ? std::string("none yet") : ShortestNumber(best));
+            const std::string text = "optimise: " + std::to_string(runs) + " runs, " + best;
             if (lines_)
                 err_ << text << std::endl;
             else
@@ -177,7 +175,9 @@ int RunBatchOptimise(const BatchCommand& command, std::ostream& out, std::ostrea
     SearchProgress progress(err, command.Progress);
     RecipeProgress onRun;
     if (showProgress || command.Progress)
-        onRun = [&progress](int runs, double best) { return progress(runs, best); };
+        onRun = [&progress, &setup](int runs, double pwi, double value) {
+            return progress(runs, RecipeProgressText(setup, pwi, value));
+        };
     RecipeResult result;
     std::variant<RecipeJudgement, std::string> judged;
     try {

@@ -368,7 +368,7 @@ TEST(BatchOptimise, ThePrintedRecipeRunsAsPrinted) {
                dir.file("none.txt"), Examples + "/heating.txt"});
     EXPECT_EQ(none.code, BatchNoSolution);
     // A program reading --progress gets a line at once, then every half second.
-    EXPECT_EQ(none.err.rfind("optimise: 1 runs, best index ", 0), 0u) << none.err;
+    EXPECT_EQ(none.err.rfind("optimise: 1 runs, none inside yet, best index ", 0), 0u) << none.err;
     EXPECT_NE(none.err.find("\nNo recipe within the bounds is inside the window on the exact "
                             "solution: the best index found is "),
               std::string::npos)
