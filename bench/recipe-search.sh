@@ -32,7 +32,7 @@ for set in two five nine; do
     times=()
     for ((r = 0; r < rounds; r++)); do
       out=$("$batch" "${args[@]}" --window examples/heating-recipe.json --goal max:speed \
-        --jobs "$jobs" examples/heating.txt)
+        --jobs "$jobs" examples/heating.txt 2>/dev/null)
       times+=("$(value seconds "$out")")
     done
     recipe=$(grep -v -e '^runs=' -e '^seconds=' <<<"$out")

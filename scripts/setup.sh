@@ -15,6 +15,7 @@ run_packages=(
   qt6-base-dev libgl-dev qt6-svg-dev libqt6opengl6-dev libqcustomplot-dev
   nlohmann-json3-dev libnlopt-dev
   fonts-ipafont-gothic fontconfig
+  librsvg2-bin
 )
 test_packages=(
   clang libclang-rt-14-dev clang-format
@@ -22,7 +23,7 @@ test_packages=(
   locales
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 wine dpkg-dev
   xvfb xdotool imagemagick
-  librsvg2-bin nsis lintian desktop-file-utils
+  nsis lintian desktop-file-utils
 )
 case $what in
 run) packages=("${run_packages[@]}") ;;
